@@ -1,0 +1,34 @@
+# Sourced by run.sh and test.sh: installs the Debian packages Pennoro needs, only those missing.
+
+# Packages to build and run the program.
+PENNORO_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libicu-dev fonts-noto-cjk
+                        libgl-dev ccache)
+# Further packages the test suite needs (a real X server and its tools for the window tests).
+PENNORO_TEST_PACKAGES=(xvfb xauth xdotool xclip x11-utils)
+
+# ensure_packages PKG...: installs whichever of PKG are not installed yet, through sudo when not root.
+ensure_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq || return 1
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null || return 1
+}
+
+# configure_and_build DIR BUILD_TYPE [CMAKE ARGS...]
+configure_and_build() {
+    local dir=$1 type=$2
+    shift 2
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S "$PENNORO_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${launcher[@]}" "$@" \
+        >/dev/null || return 1
+    cmake --build "$dir" || return 1
+}
