@@ -1,7 +1,26 @@
+#include "app/mainwindow.h"
+#include "app/memoedit.h"
+#include "app/startup.h"
+#include "app/texts.h"
+#include "platform/prompts.h"
+
 #include <QApplication>
+
+using namespace pennoro;
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(texts::applicationTitle);
+
+    QtPrompts startUpPrompts(nullptr);
+    const std::optional<QString> memo = loadMemoForStartUp(startUpPrompts);
+    if (!memo)
+        return 1;
+
+    MainWindow window;
+    window.memo()->loadText(*memo);
+    QObject::connect(&window, &MainWindow::exitRequested, &app, &QApplication::quit);
+    window.show();
+    return QApplication::exec();
 }

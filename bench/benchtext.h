@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/cp932codec.h"
+
+#include <QRandomGenerator>
+#include <QStringList>
+
+#include <vector>
+
+namespace pennoro::bench {
+
+// Realistic memo text of about the given size in code page 932 bytes: pieces of a hand-written
+// Japanese page (tags, sentences, half-width katakana), now and then a character the code page
+// cannot hold. The same seed gives the same text on every run.
+inline QString japaneseHtml(qsizetype bytes)
+{
+    const QStringList pieces = {
+        u"<P>"_qs, u"</P>\r\n"_qs, u"<B>"_qs, u"</B>"_qs, u"<BR>\r\n"_qs, u"<HR>\r\n"_qs,
+        u"<FONT COLOR=\"#FF0000\">"_qs, u"</FONT>"_qs, u"<A HREF=\"http://www.example.org/\">"_qs,
+        u"</A>"_qs, u"今日は天気が良いので、近所の公園まで散歩に出かけました。"_qs,
+        u"ホームページを作成しています。"_qs, u"ご意見・ご感想はメールでお願いします。"_qs,
+        u"新着情報：２０２４年４月１日　更新しました！"_qs, u"ﾃｷｽﾄﾌｧｲﾙ"_qs, u"ｶﾀｶﾅ"_qs,
+        u"Pennoro Ver 2.0"_qs, u"①髙～Ａ"_qs, u"😀"_qs, u"¥1,000"_qs, u" "_qs,
+    };
+    std::vector<qsizetype> sizes;
+    for (const QString& piece : pieces)
+        sizes.push_back(cp932::encode(piece).bytes.size());
+    QRandomGenerator random(2024);
+    QString text;
+    text.reserve(bytes);
+    qsizetype written = 0;
+    while (written < bytes) {
+        // Rare pieces (the last three) appear about once in a hundred.
+        qsizetype index = random.bounded(qsizetype(pieces.size()) - 3);
+        if (random.bounded(100) == 0)
+            index = pieces.size() - 1 - random.bounded(3);
+        text += pieces[index];
+        written += sizes[size_t(index)];
+    }
+    return text;
+}
+
+} // namespace pennoro::bench

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace pennoro::lineends {
+
+// The program's own line end.
+inline const QString crlf = QStringLiteral("\r\n");
+
+// Text as the memo widget holds it (paragraph and line separators, or "\n") to the program's
+// form: CR LF between lines.
+QString toCrLf(QStringView widgetText);
+
+// The program's form to what the widget takes: every CR LF, lone CR and lone LF becomes "\n".
+QString toNewlines(QStringView text);
+
+} // namespace pennoro::lineends

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/services.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+namespace pennoro {
+
+class ClickLabel;
+class MemoEdit;
+
+// Form1: the memo, the three command labels below it and the menu bar. The window only lays
+// these out and connects each menu item to its command.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(Services services = {});
+    ~MainWindow() override;
+
+    MemoEdit* memo() const { return memo_; }
+
+    // Save-and-exit: writes the memo store and asks the program to end; on failure it reports
+    // and the window stays with the memo intact.
+    void saveAndExit();
+
+signals:
+    // Save-and-exit has written the memo store: the program ends now.
+    void exitRequested();
+
+private:
+    void buildCentralArea();
+    void buildMenus();
+    void addLabel(const QString& name, const QString& caption, int left, const QColor& background,
+                  const QString& twinAction);
+    void placeWindow();
+    Prompts& prompts() const;
+    Clipboard& clipboard() const;
+
+    std::unique_ptr<Prompts> ownPrompts_;
+    std::unique_ptr<Clipboard> ownClipboard_;
+    Services services_;
+    MemoEdit* memo_ = nullptr;
+};
+
+} // namespace pennoro

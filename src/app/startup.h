@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace pennoro {
+
+class Prompts;
+
+// Reads the memo store for start-up. A missing store gives the empty memo; one that exists but
+// cannot be read is reported and gives nothing: the program then ends without its window.
+std::optional<QString> loadMemoForStartUp(Prompts& prompts);
+
+} // namespace pennoro

@@ -1,0 +1,44 @@
+#include "tags/taginsertion.h"
+
+#include "app/memoedit.h"
+
+namespace pennoro {
+
+namespace {
+
+QString joined(std::initializer_list<QStringView> parts)
+{
+    qsizetype size = 0;
+    for (QStringView part : parts)
+        size += part.size();
+    QString out;
+    out.reserve(size);
+    for (QStringView part : parts)
+        out += part;
+    return out;
+}
+
+} // namespace
+
+QString tagReplacement(const TagCommand& command, QStringView selected)
+{
+    switch (command.shape) {
+    case TagShape::Wrap:
+        return joined({command.open, selected, command.close});
+    case TagShape::Link:
+        return joined({command.open, selected, command.middle, selected, command.close});
+    case TagShape::Fixed:
+        break;
+    }
+    return command.open.toString();
+}
+
+void insertTag(MemoEdit& memo, const TagCommand& command)
+{
+    // A fixed text replaces the selection without reading it.
+    const QString selected =
+        command.shape == TagShape::Fixed ? QString() : memo.selectedText();
+    memo.setSelectedText(tagReplacement(command, selected));
+}
+
+} // namespace pennoro

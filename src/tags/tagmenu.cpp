@@ -1,0 +1,42 @@
+#include "tags/tagmenu.h"
+
+#include "app/menuaction.h"
+#include "tags/tagcatalogue.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <map>
+
+namespace pennoro {
+
+namespace {
+
+const TagSubmenu& submenuOf(TagMenu menu)
+{
+    for (const TagSubmenu& submenu : tagSubmenus())
+        if (submenu.menu == menu)
+            return submenu;
+    Q_UNREACHABLE();
+}
+
+} // namespace
+
+void addTagMenu(QMenuBar* bar, const std::function<void(const TagCommand&)>& run)
+{
+    QMenu* top = addSubmenu(bar, tagMenuControl, tagMenuCaption);
+    std::map<TagMenu, QMenu*> menus{{TagMenu::TopLevel, top}};
+    // The catalogue is in display order, so a submenu is placed where its first item comes.
+    for (const TagCommand& command : tagCatalogue()) {
+        QMenu*& menu = menus[command.menu];
+        if (!menu) {
+            const TagSubmenu& submenu = submenuOf(command.menu);
+            menu = addSubmenu(top, submenu.control, submenu.caption);
+        }
+        QAction* action = addMenuAction(menu, command.control, command.caption, command.shortcut);
+        QObject::connect(action, &QAction::triggered, top, [&command, run] { run(command); });
+    }
+}
+
+} // namespace pennoro

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <functional>
+
+class QMenuBar;
+
+namespace pennoro {
+
+struct TagCommand;
+
+// Builds the HTML tag menu from the catalogue into the menu bar; choosing an item calls run
+// with its catalogue entry.
+void addTagMenu(QMenuBar* bar, const std::function<void(const TagCommand&)>& run);
+
+} // namespace pennoro

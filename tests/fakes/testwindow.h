@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/mainwindow.h"
+#include "app/memoedit.h"
+#include "fakes/fakeclipboard.h"
+#include "fakes/fakeprompts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QTest>
+#include <QTextCursor>
+
+// The real main window over fake prompts and a fake clipboard, shown and active so that keys
+// reach it the way a user's would.
+struct TestWindow {
+    FakePrompts prompts;
+    FakeClipboard clipboard;
+    pennoro::MainWindow window{pennoro::Services{&prompts, &clipboard}};
+
+    TestWindow()
+    {
+        window.show();
+        window.activateWindow();
+        QApplication::setActiveWindow(&window);
+        window.memo()->setFocus();
+        if (!QTest::qWaitForWindowActive(&window))
+            qWarning("the test window did not become active");
+    }
+
+    pennoro::MemoEdit& memo() { return *window.memo(); }
+
+    QAction* action(const QString& control) { return window.findChild<QAction*>(control); }
+
+    // Puts text in the memo and selects [start, start + length).
+    void setMemo(const QString& text, int start = 0, int length = 0)
+    {
+        memo().loadText(text);
+        select(start, length);
+    }
+
+    void select(int start, int length)
+    {
+        QTextCursor cursor(memo().document());
+        cursor.setPosition(start);
+        cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+        memo().setTextCursor(cursor);
+    }
+
+    int caret() { return memo().textCursor().position(); }
+    bool hasSelection() { return memo().textCursor().hasSelection(); }
+};
