@@ -7,5 +7,7 @@ source "$PENNORO_ROOT/scripts/deps.sh"
 ensure_packages "${PENNORO_BUILD_PACKAGES[@]}" "${PENNORO_TEST_PACKAGES[@]}"
 configure_and_build "$PENNORO_ROOT/build" Debug
 
+"$PENNORO_ROOT/tests/wine/run.sh"
+
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$PENNORO_ROOT/build" --output-on-failure --timeout 300

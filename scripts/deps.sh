@@ -5,6 +5,8 @@ PENNORO_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libicu-dev
                         libgl-dev ccache)
 # Further packages the test suite needs (a real X server and its tools for the window tests).
 PENNORO_TEST_PACKAGES=(xvfb xauth xdotool xclip x11-utils)
+# The Windows build of the system information launcher and Wine to run its test.
+PENNORO_TEST_PACKAGES+=(g++-mingw-w64-x86-64-posix wine64)
 
 # ensure_packages PKG...: installs whichever of PKG are not installed yet, through sudo when not root.
 ensure_packages() {

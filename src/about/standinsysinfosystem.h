@@ -1,0 +1,22 @@
+#pragma once
+
+#include "about/standinregistry.h"
+#include "about/sysinfosystem.h"
+
+namespace pennoro {
+
+// The system information launcher's view of a system without a registry: the stand-in registry
+// over the programs in PATH, plain file checks, and programs started through Qt.
+class StandInSysInfoSystem final : public SysInfoSystem {
+public:
+    explicit StandInSysInfoSystem(const std::string& searchPath);
+
+    Registry& registry() override { return registry_; }
+    bool isNormalFile(const std::string& path) override;
+    bool startProgram(const std::string& path) override;
+
+private:
+    StandInRegistry registry_;
+};
+
+} // namespace pennoro
