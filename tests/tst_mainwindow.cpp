@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace pennoro;
 
@@ -213,6 +214,27 @@ private slots:
         QCOMPARE(prompts.messages[0].title, QStringLiteral("Pennoro"));
         QVERIFY(prompts.messages[0].text.contains(QStringLiteral("Data.pnr")));
         QVERIFY(QFileInfo(dir.path("Data.pnr")).isDir()); // nothing written at start-up
+    }
+
+    void aboutBoxOpensModallyAndLeavesTheWindowAlone()
+    {
+        TestWindow t;
+        t.setMemo(QStringLiteral("memo"), 1, 2);
+        for (int opening = 0; opening < 2; ++opening) {
+            QString seen;
+            QTimer::singleShot(0, [&seen] {
+                QWidget* box = QApplication::activeModalWidget();
+                seen = box ? box->objectName() + u'|' + box->windowTitle() : QString();
+                if (box)
+                    QTest::keyClick(box, Qt::Key_Escape);
+            });
+            t.action(QStringLiteral("mnuBSA"))->trigger();
+            QCOMPARE(seen, QStringLiteral("frmAbout|Pennoro ｳﾞｧｰｼﾞｮﾝ情報"));
+        }
+        QCOMPARE(t.memo().wholeText(), QStringLiteral("memo"));
+        QCOMPARE(t.memo().textCursor().selectedText(), QStringLiteral("em"));
+        QCOMPARE(t.window.windowTitle(), QStringLiteral("Pennoro Ver 2.0 - Normal"));
+        QVERIFY(!t.window.windowIcon().isNull());
     }
 
     // The memo's four operations use CR LF, whatever the widget holds inside.

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "about/aboutbox.h"
 #include "app/clicklabel.h"
 #include "app/fonts.h"
 #include "app/memoedit.h"
@@ -7,11 +8,13 @@
 #include "app/memostore.h"
 #include "app/menuaction.h"
 #include "app/messages.h"
+#include "app/programicon.h"
 #include "app/texts.h"
 #include "edit/clipboardmenu.h"
 #include "edit/editcommands.h"
 #include "platform/prompts.h"
 #include "platform/qtclipboard.h"
+#include "platform/shell.h"
 #include "tags/taginsertion.h"
 #include "tags/tagmenu.h"
 
@@ -76,6 +79,7 @@ MainWindow::MainWindow(Services services) : services_(services)
         ownPrompts_ = std::make_unique<QtPrompts>(this);
     if (!services_.clipboard)
         ownClipboard_ = std::make_unique<QtClipboard>();
+    setWindowIcon(programIcon());
     buildCentralArea();
     buildMenus();
     placeWindow();
@@ -83,6 +87,18 @@ MainWindow::MainWindow(Services services) : services_(services)
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::showAbout()
+{
+    if (!about_) {
+        if (!services_.shell)
+            services_.shell = (ownShell_ = std::make_unique<QtShell>()).get();
+        if (!services_.sysInfo)
+            services_.sysInfo = (ownSysInfo_ = makeSysInfoSystem()).get();
+        about_ = std::make_unique<AboutBox>(prompts(), *services_.shell, *services_.sysInfo);
+    }
+    about_->exec(this);
+}
 
 Prompts& MainWindow::prompts() const
 {
@@ -113,7 +129,7 @@ void MainWindow::buildMenus()
     MemoEdit& memo = *memo_;
     addMenu(bar, {u"mnuF", u"Pennoro(&M)",
                   {
-                      {u"mnuBSA", u"ｳﾞｧｰｼﾞｮﾝ情報(&A)", {}, [] {}},
+                      {u"mnuBSA", u"ｳﾞｧｰｼﾞｮﾝ情報(&A)", {}, [this] { showAbout(); }},
                       {u"mnuFX", u"終了(&X)", Qt::Key_F2, [this] { saveAndExit(); }},
                   }});
     addMenu(bar, {u"mnuCE", u"編集(&E)",

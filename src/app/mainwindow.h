@@ -8,6 +8,7 @@
 
 namespace pennoro {
 
+class AboutBox;
 class ClickLabel;
 class MemoEdit;
 
@@ -36,11 +37,16 @@ private:
     void addLabel(const QString& name, const QString& caption, int left, const QColor& background,
                   const QString& twinAction);
     void placeWindow();
+    void showAbout();
     Prompts& prompts() const;
     Clipboard& clipboard() const;
 
     std::unique_ptr<Prompts> ownPrompts_;
     std::unique_ptr<Clipboard> ownClipboard_;
+    std::unique_ptr<Shell> ownShell_;
+    std::unique_ptr<SysInfoSystem> ownSysInfo_;
+    // Made on first use, kept for the rest of the run.
+    std::unique_ptr<AboutBox> about_;
     Services services_;
     MemoEdit* memo_ = nullptr;
 };
