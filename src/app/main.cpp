@@ -12,6 +12,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(texts::applicationTitle);
+    // Lets a desktop session match the window to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Pennoro"));
 
     QtPrompts startUpPrompts(nullptr);
     const std::optional<QString> memo = loadMemoForStartUp(startUpPrompts);
