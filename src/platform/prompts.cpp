@@ -7,6 +7,8 @@ namespace pennoro {
 
 namespace {
 
+constexpr char lastChosenProperty[] = "lastChosenFile";
+
 // "Description(*.TXT)|*.TXT" becomes the dialog's "Description(*.TXT) (*.TXT)". Patterns match
 // names in any letter case, as they do on Windows.
 QString toQtFilter(const QString& filter)
@@ -31,6 +33,17 @@ QMessageBox::Icon toQtIcon(Prompts::Icon icon)
     return QMessageBox::NoIcon;
 }
 
+// Runs the dialog modally, then gives the keyboard back to the window below it, so that typing
+// goes on in the memo: without a window manager, or with one that does not do it, the keys
+// would otherwise go nowhere once the dialog has closed.
+int execAndReturnFocus(QDialog& dialog, QWidget* parent)
+{
+    const int result = dialog.exec();
+    if (parent && parent->isVisible())
+        parent->activateWindow();
+    return result;
+}
+
 } // namespace
 
 QtPrompts::QtPrompts(QWidget* parent) : parent_(parent), dialog_(new QFileDialog(parent))
@@ -42,25 +55,30 @@ QtPrompts::QtPrompts(QWidget* parent) : parent_(parent), dialog_(new QFileDialog
     // the warning. No default suffix is set, so a typed name is used exactly as typed.
     dialog_->setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog_->setOption(QFileDialog::DontUseNativeDialog, true);
+    // The list shows the description alone, "Description(*.TXT)", as the filter gives it.
+    dialog_->setOption(QFileDialog::HideNameFilterDetails, true);
 }
 
 void QtPrompts::message(const QString& text, const QString& title, Icon icon)
 {
     QMessageBox box(toQtIcon(icon), title, text, QMessageBox::Ok, parent_);
-    box.exec();
+    execAndReturnFocus(box, parent_);
 }
 
 QString QtPrompts::saveFileName(const QString& filter)
 {
     dialog_->setNameFilter(toQtFilter(filter));
-    if (dialog_->exec() != QDialog::Accepted)
+    // The dialog opens with the name chosen last, in its folder, even when a name was typed and
+    // the dialog cancelled since. The dialog object itself carries that name for the whole run.
+    const QString last = dialog_->property(lastChosenProperty).toString();
+    if (!last.isEmpty())
+        dialog_->selectFile(last);
+    if (execAndReturnFocus(*dialog_, parent_) != QDialog::Accepted)
         return {};
-    const QStringList chosen = dialog_->selectedFiles();
-    if (chosen.isEmpty())
-        return {};
-    // Reopen with this name next time, in this folder.
-    dialog_->selectFile(chosen.first());
-    return chosen.first();
+    const QString chosen = dialog_->selectedFiles().value(0);
+    if (!chosen.isEmpty())
+        dialog_->setProperty(lastChosenProperty, chosen);
+    return chosen;
 }
 
 } // namespace pennoro

@@ -1,0 +1,41 @@
+#include "app/memorymenu.h"
+
+#include "app/memoedit.h"
+#include "app/texts.h"
+#include "edit/textexport.h"
+#include "platform/prompts.h"
+
+#include <QDir>
+#include <QWidget>
+
+namespace pennoro::memorymenu {
+
+namespace {
+
+const QString emptyMemoWarning = QStringLiteral("ﾌｧｲﾙに保存するﾃﾞｰﾀが見つかりません。");
+const QString emptyMemoTitle = QStringLiteral("保存");
+
+} // namespace
+
+void exportMemo(MemoEdit& memo, QWidget& window, Prompts& prompts)
+{
+    // Only the completely empty memo counts as empty: spaces or line ends alone are exported.
+    if (memo.wholeText().isEmpty()) {
+        prompts.message(emptyMemoWarning, emptyMemoTitle, Prompts::Icon::Warning);
+        window.setWindowTitle(texts::normalCaption);
+        return;
+    }
+    const QString path = textexport::chooseFile(prompts);
+    // The caption would claim an export that did not happen: after a failed write it stays.
+    if (!path.isEmpty() && !textexport::writeFile(path, memo.wholeText(), prompts))
+        return;
+    window.setWindowTitle(texts::captionPrefix + QDir::toNativeSeparators(path));
+}
+
+void editReset(MemoEdit& memo, QWidget& window)
+{
+    memo.setWholeText({});
+    window.setWindowTitle(texts::normalCaption);
+}
+
+} // namespace pennoro::memorymenu

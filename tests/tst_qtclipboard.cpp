@@ -1,0 +1,51 @@
+#include "platform/qtclipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QTest>
+
+using namespace pennoro;
+
+// The offscreen platform keeps a clipboard inside the process: enough to check what the program
+// puts there and how it reads back what others put there.
+class TestQtClipboard : public QObject {
+    Q_OBJECT
+
+private slots:
+    void setTextPutsLfLineEndsOnTheClipboard()
+    {
+        QtClipboard clipboard;
+        QVERIFY(clipboard.setText(QStringLiteral("a\r\nb\r\n\r\nc")));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\nb\n\nc"));
+        QCOMPARE(clipboard.text(), QStringLiteral("a\r\nb\r\n\r\nc"));
+        QVERIFY(clipboard.setText(QString()));
+        QVERIFY(QGuiApplication::clipboard()->mimeData()->hasText());
+        QCOMPARE(clipboard.text(), QString(""));
+    }
+
+    void everyLineEndReadsAsCrLf()
+    {
+        QtClipboard clipboard;
+        QGuiApplication::clipboard()->setText(
+            QStringLiteral("lf\ncr\rcrlf\r\n\n\r\rpara\u2029line\u2028end"));
+        QCOMPARE(clipboard.text(),
+                 QStringLiteral("lf\r\ncr\r\ncrlf\r\n\r\n\r\n\r\npara\r\nline\r\nend"));
+    }
+
+    void noTextReadsAsTheEmptyText()
+    {
+        QtClipboard clipboard;
+        QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
+        QCOMPARE(clipboard.text(), QString(""));
+        QVERIFY(clipboard.setText(QStringLiteral("x")));
+        QVERIFY(clipboard.clear());
+        const QMimeData* left = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(!left || left->formats().isEmpty());
+        QCOMPARE(clipboard.text(), QString(""));
+    }
+};
+
+QTEST_MAIN(TestQtClipboard)
+#include "tst_qtclipboard.moc"
