@@ -1,6 +1,7 @@
 #include "app/clicklabel.h"
 #include "app/memostore.h"
 #include "app/startup.h"
+#include "fakes/testfiles.h"
 #include "fakes/testwindow.h"
 
 #include <QDir>
@@ -18,30 +19,6 @@ struct Item {
     QString control;
     QString caption;
     QKeySequence shortcut;
-};
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// Runs each test in a fresh current directory, where the memo store lives.
-class InTempDir {
-public:
-    InTempDir() : previous_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
-    ~InTempDir() { QDir::setCurrent(previous_); }
-    QString path(const QString& name) const { return dir_.filePath(name); }
-
-private:
-    QTemporaryDir dir_;
-    QString previous_;
 };
 
 } // namespace
@@ -166,7 +143,7 @@ private slots:
         t.setMemo(QStringLiteral("abc\r\n\u2460\u9AD9\uFF5E\uFF71"));
         QTest::keyClick(&t.memo(), Qt::Key_F2);
         QCOMPARE(exits.count(), 1);
-        QCOMPARE(readAll(dir.path("Data.pnr")),
+        QCOMPARE(fileBytes(dir.path("Data.pnr")),
                  QByteArray("abc\r\n\x87\x40\xFB\xFC\x81\x60\xB1\r\n"));
         QVERIFY(t.prompts.messages.isEmpty());
     }
@@ -193,7 +170,7 @@ private slots:
         InTempDir dir;
         FakePrompts prompts;
         QCOMPARE(loadMemoForStartUp(prompts), QString()); // missing: an empty memo
-        QVERIFY(writeAll(dir.path("Data.pnr"), "abc\r\n"));
+        QVERIFY(writeBytes(dir.path("Data.pnr"), "abc\r\n"));
         QCOMPARE(loadMemoForStartUp(prompts), QStringLiteral("abc\r\n"));
         QVERIFY(prompts.messages.isEmpty());
 

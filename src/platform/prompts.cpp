@@ -7,7 +7,6 @@ namespace pennoro {
 
 namespace {
 
-constexpr char lastChosenProperty[] = "lastChosenFile";
 
 // "Description(*.TXT)|*.TXT" becomes the dialog's "Description(*.TXT) (*.TXT)". Patterns match
 // names in any letter case, as they do on Windows.
@@ -69,15 +68,14 @@ QString QtPrompts::saveFileName(const QString& filter)
 {
     dialog_->setNameFilter(toQtFilter(filter));
     // The dialog opens with the name chosen last, in its folder, even when a name was typed and
-    // the dialog cancelled since. The dialog object itself carries that name for the whole run.
-    const QString last = dialog_->property(lastChosenProperty).toString();
-    if (!last.isEmpty())
-        dialog_->selectFile(last);
+    // the dialog cancelled since.
+    if (!lastChosen_.isEmpty())
+        dialog_->selectFile(lastChosen_);
     if (execAndReturnFocus(*dialog_, parent_) != QDialog::Accepted)
         return {};
     const QString chosen = dialog_->selectedFiles().value(0);
     if (!chosen.isEmpty())
-        dialog_->setProperty(lastChosenProperty, chosen);
+        lastChosen_ = chosen;
     return chosen;
 }
 

@@ -38,6 +38,7 @@ public:
 private:
     QWidget* parent_;
     QFileDialog* dialog_;
+    QString lastChosen_;
 };
 
 } // namespace pennoro
