@@ -206,8 +206,7 @@ void MainWindow::saveAndExit()
 {
     const FileResult result = memostore::save(memo_->wholeText());
     if (!result.ok()) {
-        prompts().message(messages::writeFailed(result), texts::applicationTitle,
-                          Prompts::Icon::Critical);
+        reportFailure(prompts(), messages::writeFailed(result));
         return;
     }
     emit exitRequested();

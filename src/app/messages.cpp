@@ -1,5 +1,8 @@
 #include "app/messages.h"
 
+#include "app/texts.h"
+#include "platform/prompts.h"
+
 namespace pennoro::messages {
 
 namespace {
@@ -25,3 +28,12 @@ QString readFailed(const FileResult& failure)
 }
 
 } // namespace pennoro::messages
+
+namespace pennoro {
+
+void reportFailure(Prompts& prompts, const QString& text)
+{
+    prompts.message(text, texts::applicationTitle, Prompts::Icon::Critical);
+}
+
+} // namespace pennoro

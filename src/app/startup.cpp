@@ -2,8 +2,6 @@
 
 #include "app/memostore.h"
 #include "app/messages.h"
-#include "app/texts.h"
-#include "platform/prompts.h"
 
 namespace pennoro {
 
@@ -18,8 +16,7 @@ std::optional<QString> loadMemoForStartUp(Prompts& prompts)
     case ReadResult::Status::Failed:
         break;
     }
-    prompts.message(messages::readFailed(loaded.error), texts::applicationTitle,
-                    Prompts::Icon::Critical);
+    reportFailure(prompts, messages::readFailed(loaded.error));
     return std::nullopt;
 }
 

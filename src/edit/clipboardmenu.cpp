@@ -1,8 +1,8 @@
 #include "edit/clipboardmenu.h"
 
+#include "app/messages.h"
 #include "app/texts.h"
 #include "edit/edittexts.h"
-#include "edit/failurereport.h"
 #include "edit/textexport.h"
 #include "platform/clipboard.h"
 #include "platform/prompts.h"

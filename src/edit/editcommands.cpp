@@ -1,9 +1,10 @@
 #include "edit/editcommands.h"
 
 #include "app/memoedit.h"
+#include "app/messages.h"
 #include "edit/edittexts.h"
-#include "edit/failurereport.h"
 #include "platform/clipboard.h"
+#include "platform/prompts.h"
 
 namespace pennoro::edit {
 

@@ -3,7 +3,7 @@
 #include "app/messages.h"
 #include "app/texts.h"
 #include "edit/edittexts.h"
-#include "edit/failurereport.h"
+#include "platform/prompts.h"
 #include "platform/textfile.h"
 
 namespace pennoro::textexport {
