@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds a release build in build-bench and runs every benchmark, then
+# prints one Markdown table: memo store throughput, whole-process start-up beside FeatherPad, the
+# commands on a large memo, peak memory, each with its target. Takes a few minutes; not part of
+# ./test.sh or CI.
+#
+#   ./bench.sh [RUNS]    RUNS: whole-process runs per case (default 7); figures are medians
+set -euo pipefail
+PENNORO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$PENNORO_ROOT/scripts/deps.sh"
+runs=${1:-7}
+build=$PENNORO_ROOT/build-bench
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2}
+
+ensure_packages "${PENNORO_BUILD_PACKAGES[@]}" xvfb xdotool x11-utils featherpad
+configure_and_build "$build" Release -DPENNORO_BUILD_TESTS=OFF >&2
+pennoro=$build/pennoro
+timer=$build/bench/startup_to_window
+[ -x "$timer" ] || { echo "bench.sh: $timer was not built (xcb missing?)" >&2; exit 1; }
+
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'echo "bench.sh: failed at line $LINENO; Xvfb said: $(cat "$work/xvfb.log" 2>/dev/null)" >&2' ERR
+
+# A screen of our own: no window manager, nothing else drawing.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do grep -qs '^[0-9][0-9]*$' "$work/display" && break; sleep 0.1; done
+grep -qs '^[0-9][0-9]*$' "$work/display" || { echo "bench.sh: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
+export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
+mkdir -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+field() { sed -n "s/.*$1=\([-0-9.]*\).*/\1/p"; } # field NAME < "NAME=value ..." lines
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+verdict() { awk -v v="$1" -v limit="$2" 'BEGIN { print (v <= limit ? "met" : "missed") }'; }
+status() { printf '\r%-70s' "$*" >&2; }
+
+# Memo stores of 1, 10 and 50 MB (2^20 bytes of code page 932) and an empty one, each with the
+# same text in UTF-8 for FeatherPad.
+sizes=(0 1 10 50)
+declare -A utf16
+for mb in "${sizes[@]}"; do
+    mkdir "$work/store$mb"
+    if [ "$mb" -eq 0 ]; then
+        : >"$work/store$mb/Data.pnr"
+        utf16[$mb]=0
+    else
+        utf16[$mb]=$("$build/bench/bench_makestore" "$mb" "$work/store$mb/Data.pnr" | field utf16_bytes)
+    fi
+    iconv -f CP932 -t UTF-8 "$work/store$mb/Data.pnr" >"$work/store$mb/memo-$mb.txt"
+done
+
+status "memo store load and save"
+memostore=$("$build/bench/bench_memostore" "$work")
+# "<MB> MB  load <x> MB/s (...)  bare read+ICU <x> MB/s" and "save <x> MB/s (...)  bare ICU+write
+# <x> MB/s (<ms> ms)" lines, one pair per size.
+declare -A load_rate save_rate bare_save_ms
+while read -r mb rate; do load_rate[$mb]=$rate; done < <(
+    sed -n 's/^ *\([0-9.]*\) MB  load *\([0-9.]*\) MB\/s.*/\1 \2/p' <<<"$memostore")
+mbs=($(printf '%s\n' "${!load_rate[@]}" | sort -g))
+i=0
+while read -r rate ms; do
+    save_rate[${mbs[$i]}]=$rate bare_save_ms[${mbs[$i]}]=$ms
+    i=$((i + 1))
+done < <(sed -n 's/^ *save *\([0-9.]*\) MB\/s.*bare ICU+write *[0-9.]* MB\/s ( *\([0-9.]*\) ms).*/\1 \2/p' \
+    <<<"$memostore")
+[ ${#mbs[@]} -eq 3 ] && [ $i -eq 3 ] || { echo "bench.sh: cannot read bench_memostore:" >&2; echo "$memostore" >&2; exit 1; }
+
+# Whole process, start to a shown window: Pennoro's window is mapped once the memo is in it;
+# FeatherPad loads after it shows its window and then puts the file's name in the title.
+pennoro_shown() { "$timer" --dir "$work/store$1" --title "Pennoro Ver 2.0" -- "$pennoro" | field shown_ms; }
+featherpad_shown() {
+    "$timer" --dir "$work/store$1" --title "memo-$1.txt" -- featherpad "memo-$1.txt" | field shown_ms
+}
+declare -A pennoro_ms featherpad_ms
+for mb in "${sizes[@]}"; do
+    status "start-up with $mb MB"
+    pennoro_shown "$mb" >/dev/null # warm the caches and FeatherPad's settings
+    featherpad_shown "$mb" >/dev/null
+    : >"$work/p" && : >"$work/f"
+    for _ in $(seq "$runs"); do # side by side, taking turns
+        pennoro_shown "$mb" >>"$work/p"
+        featherpad_shown "$mb" >>"$work/f"
+    done
+    pennoro_ms[$mb]=$(median <"$work/p")
+    featherpad_ms[$mb]=$(median <"$work/f")
+done
+
+# Whole sessions ended by save-and-exit (F2): the time from F2 to the end and the peak memory.
+session() { # session MB → "then_ms maxrss_kb" medians
+    : >"$work/t" && : >"$work/m"
+    for _ in $(seq "$runs"); do
+        rm -rf "$work/session" && cp -r "$work/store$1" "$work/session"
+        "$timer" --dir "$work/session" --title "Pennoro Ver 2.0" \
+            --then 'xdotool windowfocus --sync "$WINDOW" key F2' -- "$pennoro" >"$work/s"
+        field then_ms <"$work/s" >>"$work/t"
+        field maxrss_kb <"$work/s" >>"$work/m"
+    done
+    echo "$(median <"$work/t") $(median <"$work/m")"
+}
+status "save-and-exit sessions"
+read -r _ empty_rss_kb < <(session 0)
+read -r exit10_ms rss10_kb < <(session 10)
+
+status "commands on a 10 MB memo"
+large=$("$build/bench/bench_largememo" 10)
+copy=$("$build/bench/bench_editcommands" 10)
+copy_all_ms=$(sed -n 's/.*copy all median \([0-9.]*\) ms.*/\1/p' <<<"$copy")
+[ -n "$copy_all_ms" ] || { echo "bench.sh: cannot read bench_editcommands: $copy" >&2; exit 1; }
+status ""
+printf '\r' >&2
+
+tag_small=$(field tag_small_selection_ms <<<"$large")
+tag_small_painted=$(field tag_small_selection_repainted_ms <<<"$large")
+tag_whole=$(field tag_whole_memo_ms <<<"$large")
+tag_whole_painted=$(field tag_whole_memo_repainted_ms <<<"$large")
+save_write=$(field save_and_exit_write_ms <<<"$large")
+save_ratio=$(ratio "$save_write" "${bare_save_ms[10.0]}")
+start_ratio10=$(ratio "${pennoro_ms[10]}" "${featherpad_ms[10]}")
+start_ratio1=$(ratio "${pennoro_ms[1]}" "${pennoro_ms[0]}")
+mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+memory_bound_kb=$(awk -v e="$empty_rss_kb" -v u="${utf16[10]}" 'BEGIN { printf "%d", e + 4 * u / 1024 }')
+
+cat <<EOF
+| What (medians) | 1 MB | 10 MB | 50 MB | Target | |
+|---|---|---|---|---|---|
+| Memo store load, MB/s | ${load_rate[1.0]} | ${load_rate[10.0]} | ${load_rate[50.0]} | | |
+| Memo store save, MB/s | ${save_rate[1.0]} | ${save_rate[10.0]} | ${save_rate[50.0]} | | |
+| Start to shown window, Pennoro, ms (empty memo: ${pennoro_ms[0]}) | ${pennoro_ms[1]} | ${pennoro_ms[10]} | ${pennoro_ms[50]} | 1 MB ≤ 1.2 × empty: $start_ratio1 × | $(verdict "$start_ratio1" 1.2) |
+| Start to shown window, FeatherPad, ms (empty file: ${featherpad_ms[0]}) | ${featherpad_ms[1]} | ${featherpad_ms[10]} | ${featherpad_ms[50]} | | |
+| Pennoro ÷ FeatherPad | $(ratio "${pennoro_ms[1]}" "${featherpad_ms[1]}") | $start_ratio10 | $(ratio "${pennoro_ms[50]}" "${featherpad_ms[50]}") | 10 MB ≤ 0.5 | $(verdict "$start_ratio10" 0.5) |
+| Save-and-exit's write (read memo, encode, write), ms | | $save_write | | ≤ 3 × ICU encode + write (${bare_save_ms[10.0]} ms): $save_ratio × | $(verdict "$save_ratio" 3) |
+| Save-and-exit, F2 to the process's end, ms | | $exit10_ms | | | |
+| Tag command (bold), 20 characters selected, ms (with repaint) | | $tag_small ($tag_small_painted) | | < 20 | $(verdict "$tag_small_painted" 20) |
+| Tag command (bold), whole memo selected, ms (with repaint) | | $tag_whole ($tag_whole_painted) | | | |
+| Copy all, ms | | $copy_all_ms | | < 100 | $(verdict "$copy_all_ms" 100) |
+| Peak memory of a session (start, F2), MiB (empty memo: $(mib "$empty_rss_kb")) | | $(mib "$rss10_kb") | | < empty + 4 × UTF-16 text ($(mib $((utf16[10] / 1024))) MiB) = $(mib "$memory_bound_kb") | $(verdict "$rss10_kb" "$memory_bound_kb") |
+EOF
