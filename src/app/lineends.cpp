@@ -1,5 +1,7 @@
 #include "app/lineends.h"
 
+#include <algorithm>
+
 namespace pennoro::lineends {
 
 namespace {
@@ -11,20 +13,31 @@ bool isWidgetBreak(QChar c)
 
 } // namespace
 
+QString toCrLf(QString&& widgetText)
+{
+    QString text = std::move(widgetText);
+    const qsizetype breaks = std::count_if(text.cbegin(), text.cend(), isWidgetBreak);
+    if (breaks == 0)
+        return text;
+    // Grows the one buffer and moves the text back to front, each break becoming two characters.
+    qsizetype from = text.size();
+    text.resize(from + breaks);
+    QChar* data = text.data();
+    for (qsizetype to = text.size(); from > 0;) {
+        const QChar c = data[--from];
+        if (isWidgetBreak(c)) {
+            data[--to] = u'\n';
+            data[--to] = u'\r';
+        } else {
+            data[--to] = c;
+        }
+    }
+    return text;
+}
+
 QString toCrLf(QStringView widgetText)
 {
-    QString out;
-    out.reserve(widgetText.size() + widgetText.size() / 32 + 16);
-    qsizetype runStart = 0;
-    for (qsizetype i = 0; i < widgetText.size(); ++i) {
-        if (!isWidgetBreak(widgetText[i]))
-            continue;
-        out.append(widgetText.mid(runStart, i - runStart));
-        out.append(crlf);
-        runStart = i + 1;
-    }
-    out.append(widgetText.mid(runStart));
-    return out;
+    return toCrLf(widgetText.toString());
 }
 
 QString toNewlines(QStringView text)

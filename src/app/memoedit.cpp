@@ -2,11 +2,31 @@
 
 #include "app/lineends.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
+#include <QResizeEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 
 namespace pennoro {
+
+namespace {
+
+// A memo filled before it is shown gets its width only when shown, and a new width lays out every
+// paragraph once more (with a layout object kept for each: tens of MB for a 10 MB memo). So the
+// memo and its viewport take their pending sizes before the text comes, as showing would.
+void takePendingWidth(QAbstractScrollArea& area)
+{
+    for (QWidget* widget : {static_cast<QWidget*>(&area), area.viewport()}) {
+        if (!widget->testAttribute(Qt::WA_PendingResizeEvent))
+            continue;
+        QResizeEvent resize(widget->size(), QSize());
+        QCoreApplication::sendEvent(widget, &resize);
+        widget->setAttribute(Qt::WA_PendingResizeEvent, false);
+    }
+}
+
+} // namespace
 
 MemoEdit::MemoEdit(QWidget* parent) : QPlainTextEdit(parent)
 {
@@ -84,7 +104,10 @@ void MemoEdit::loadText(const QString& text)
 {
     selectionBefore_.clear();
     knownSteps_ = 0;
-    setPlainText(lineends::toNewlines(text));
+    takePendingWidth(*this);
+    // The document ends a paragraph at CR LF, CR and LF by itself: no converted copy of a large
+    // memo is needed.
+    setPlainText(text);
 }
 
 QString MemoEdit::selectedText() const
