@@ -40,7 +40,8 @@ FileResult writeFileAtomically(const QString& path, QByteArrayView bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return failure(path, file);
-    if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
+    // Flushed here because commit() does not report a last write that the disk cut short.
+    if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush()) {
         FileResult result = failure(path, file);
         file.cancelWriting();
         return result;
