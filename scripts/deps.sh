@@ -8,6 +8,10 @@ PENNORO_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libicu-dev
 PENNORO_TEST_PACKAGES=(xvfb xauth xdotool xclip x11-utils desktop-file-utils appstream dpkg-dev)
 # The Windows build of the system information launcher and Wine to run its test.
 PENNORO_TEST_PACKAGES+=(g++-mingw-w64-x86-64-posix wine64)
+# Clang with libFuzzer and the sanitizer run-times for the fuzz targets (fuzz.sh, also run briefly
+# by test.sh).
+PENNORO_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+PENNORO_TEST_PACKAGES+=("${PENNORO_FUZZ_PACKAGES[@]}")
 
 # ensure_packages PKG...: installs whichever of PKG are not installed yet, through sudo when not root.
 ensure_packages() {
