@@ -20,6 +20,7 @@ QString displayPath(const QString& path)
 
 FileResult failure(const QString& path, const QFileDevice& file)
 {
+    // A failure must never read as success, whose mark is an empty reason.
     QString reason = file.errorString();
     if (reason.isEmpty())
         reason = QStringLiteral("Unknown error");
@@ -38,13 +39,20 @@ bool nothingExistsAt(const QString& path)
 FileResult writeFileAtomically(const QString& path, QByteArrayView bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that every write reports its own failure: commit() would not report a last
+    // buffered write that the disk cut short.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failure(path, file);
-    // Flushed here because commit() does not report a last write that the disk cut short.
-    if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush()) {
-        FileResult result = failure(path, file);
-        file.cancelWriting();
-        return result;
+    // A disk that fills up cuts a write short without a reason; writing the rest gets the
+    // system's reason ("File too large", "No space left on device").
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.data() + done, bytes.size() - done);
+        if (written <= 0) {
+            FileResult result = failure(path, file);
+            file.cancelWriting();
+            return result;
+        }
+        done += written;
     }
     if (!file.commit())
         return failure(path, file);
