@@ -4,11 +4,11 @@
 # commands on a large memo, peak memory, each with its target. Takes a few minutes; not part of
 # ./test.sh or CI.
 #
-#   ./bench.sh [RUNS]    RUNS: whole-process runs per case (default 7); figures are medians
-set -euo pipefail
+#   ./bench.sh [RUNS]    RUNS: whole-process runs per case (default 11); figures are medians
+set -Eeuo pipefail
 PENNORO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$PENNORO_ROOT/scripts/deps.sh"
-runs=${1:-7}
+runs=${1:-11}
 build=$PENNORO_ROOT/build-bench
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2}
 
@@ -18,21 +18,19 @@ pennoro=$build/pennoro
 timer=$build/bench/startup_to_window
 [ -x "$timer" ] || { echo "bench.sh: $timer was not built (xcb missing?)" >&2; exit 1; }
 
+source "$PENNORO_ROOT/tests/e2e/xvfb.sh"
 work=$(mktemp -d)
-xvfb_pid=
+XVFB_PID=
 cleanup() {
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
 trap 'echo "bench.sh: failed at line $LINENO; Xvfb said: $(cat "$work/xvfb.log" 2>/dev/null)" >&2' ERR
 
 # A screen of our own: no window manager, nothing else drawing.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do grep -qs '^[0-9][0-9]*$' "$work/display" && break; sleep 0.1; done
-grep -qs '^[0-9][0-9]*$' "$work/display" || { echo "bench.sh: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
+start_xvfb "$work" || { echo "bench.sh: Xvfb did not start: $(cat "$work/xvfb.log")" >&2; exit 1; }
+export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
 mkdir -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
 

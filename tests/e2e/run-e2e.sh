@@ -25,12 +25,14 @@ done
 [ -x "$program" ] || fail "no program at $program"
 program=$(realpath "$program")
 
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
+
 work=$(mktemp -d)
-xvfb_pid=
+XVFB_PID=
 pennoro_pid=
 cleanup() {
     [ -n "$pennoro_pid" ] && kill "$pennoro_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$work"
 }
@@ -46,12 +48,7 @@ until_ok() {
     done
 }
 
-# An X server of our own on a display number that is free: Xvfb picks it and tells us.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-display_known() { grep -qs '^[0-9][0-9]*$' "$work/display"; }
-until_ok "$step_timeout" display_known || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb "$work" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
