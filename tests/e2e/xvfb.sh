@@ -11,16 +11,18 @@ xvfb_display_in_use() {
 # start_xvfb DIR: starts Xvfb on a free display, its log in DIR; sets XVFB_PID and exports
 # DISPLAY. Fails after a few attempts.
 start_xvfb() {
-    local dir=$1 display attempt wait
-    for attempt in $(seq 10); do
+    local dir=$1 display
+    for _ in $(seq 10); do
         display=$((RANDOM % 800 + 200))
         xvfb_display_in_use "$display" && continue
         : >"$dir/display"
-        Xvfb ":$display" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+        # -noreset: by default the server starts over whenever its last client leaves, and a client
+        # that connects in that moment is turned away.
+        Xvfb ":$display" -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
             3>"$dir/display" >"$dir/xvfb.log" 2>&1 &
         XVFB_PID=$!
         # The number appears once the server listens; a server that finds its display taken ends.
-        for wait in $(seq 100); do
+        for _ in $(seq 100); do
             grep -qs '^[0-9][0-9]*$' "$dir/display" && break
             kill -0 "$XVFB_PID" 2>/dev/null || break
             sleep 0.05
