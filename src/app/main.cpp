@@ -16,12 +16,14 @@ int main(int argc, char* argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Pennoro"));
 
     QtPrompts startUpPrompts(nullptr);
-    const std::optional<QString> memo = loadMemoForStartUp(startUpPrompts);
+    std::optional<QString> memo = loadMemoForStartUp(startUpPrompts);
     if (!memo)
         return 1;
 
     MainWindow window;
     window.memo()->loadText(*memo);
+    // The memo now holds the text; a large store's copy would otherwise stay for the whole run.
+    memo.reset();
     QObject::connect(&window, &MainWindow::exitRequested, &app, &QApplication::quit);
     window.show();
     return QApplication::exec();

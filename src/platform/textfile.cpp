@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 
 namespace pennoro {
 
@@ -34,38 +36,82 @@ bool nothingExistsAt(const QString& path)
     return status.type() == std::filesystem::file_type::not_found;
 }
 
-} // namespace
 
-FileResult writeFileAtomically(const QString& path, QByteArrayView bytes)
+// Writes all of the bytes, or fails with the system's reason: a disk that fills up cuts a write
+// short without a reason, and writing the rest gets it ("File too large", "No space left").
+bool writeAll(QSaveFile& file, QByteArrayView bytes)
+{
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.data() + done, bytes.size() - done);
+        if (written <= 0)
+            return false;
+        done += written;
+    }
+    return true;
+}
+
+// Replaces the file with what `produce` writes through the function it is given. `produce`
+// returns an empty text on success, a reason of its own, or the text of a failed write.
+template <typename Produce> FileResult writeAtomically(const QString& path, Produce produce)
 {
     QSaveFile file(path);
     // Unbuffered, so that every write reports its own failure: commit() would not report a last
     // buffered write that the disk cut short.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failure(path, file);
-    // A disk that fills up cuts a write short without a reason; writing the rest gets the
-    // system's reason ("File too large", "No space left on device").
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qint64 written = file.write(bytes.data() + done, bytes.size() - done);
-        if (written <= 0) {
-            FileResult result = failure(path, file);
-            file.cancelWriting();
-            return result;
-        }
-        done += written;
+    const std::optional<QString> reason =
+        produce([&file](QByteArrayView bytes) { return writeAll(file, bytes); });
+    if (reason) {
+        const FileResult result =
+            reason->isEmpty() ? failure(path, file) : FileResult{displayPath(path), *reason};
+        file.cancelWriting();
+        return result;
     }
     if (!file.commit())
         return failure(path, file);
     return {displayPath(path), {}};
 }
 
+// Long texts are encoded a piece at a time, so that a large memo is never held twice more (as
+// text and as bytes) while it is written.
+constexpr qsizetype encodingPiece = 1 << 20;
+
+QStringView nextPiece(QStringView text)
+{
+    qsizetype size = std::min(text.size(), encodingPiece);
+    // Never between the two halves of a surrogate pair.
+    if (size < text.size() && text[size - 1].isHighSurrogate() && text[size].isLowSurrogate())
+        --size;
+    return text.first(size);
+}
+
+} // namespace
+
+FileResult writeFileAtomically(const QString& path, QByteArrayView bytes)
+{
+    return writeAtomically(path, [bytes](auto write) -> std::optional<QString> {
+        if (!write(bytes))
+            return QString();
+        return std::nullopt;
+    });
+}
+
 FileResult writeTextFile(const QString& path, QStringView text)
 {
-    cp932::Encoded encoded = cp932::encode(text);
-    if (!encoded.failure.isEmpty())
-        return {displayPath(path), encoded.failure};
-    encoded.bytes.append("\r\n");
-    return writeFileAtomically(path, encoded.bytes);
+    return writeAtomically(path, [text](auto write) mutable -> std::optional<QString> {
+        while (!text.isEmpty()) {
+            const QStringView piece = nextPiece(text);
+            const cp932::Encoded encoded = cp932::encode(piece);
+            if (!encoded.failure.isEmpty())
+                return encoded.failure;
+            if (!write(encoded.bytes))
+                return QString();
+            text = text.sliced(piece.size());
+        }
+        if (!write("\r\n"))
+            return QString();
+        return std::nullopt;
+    });
 }
 
 ReadResult readWholeFile(const QString& path)
