@@ -1,6 +1,6 @@
 #include "app/memoedit.h"
 
-#include "app/lineends.h"
+#include "platform/lineends.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

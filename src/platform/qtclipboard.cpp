@@ -1,6 +1,6 @@
 #include "platform/qtclipboard.h"
 
-#include "app/lineends.h"
+#include "platform/lineends.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

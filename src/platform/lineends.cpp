@@ -1,4 +1,4 @@
-#include "app/lineends.h"
+#include "platform/lineends.h"
 
 #include <algorithm>
 
