@@ -2,32 +2,23 @@
 #include "fakes/testfiles.h"
 #include "fakes/testwindow.h"
 
-#include <QFileInfo>
-
 using namespace pennoro;
 
 namespace {
 
-const QString noticeText = QStringLiteral("ﾃｷｽﾄﾌｧｲﾙに出力します。出力時に上書きﾁｪｯｸはされません!!");
-const QString filter = QStringLiteral("ﾉｰﾏﾙﾃｷｽﾄﾌｧｲﾙ(*.TXT)|*.TXT");
+const QString noText = QStringLiteral("<no text>");
+const QString unreadable = QStringLiteral("<unreadable>");
+const QString cancel = QStringLiteral("<cancel>");
+const QString notice = "Pennoro, no icon: " + edittexts::outputNotice;
 
-// The clipboard save runs with the memo "memo" (part selected) in the Normal caption; whatever
-// it does, these three stay.
-struct SaveRun {
-    TestWindow t;
-
-    SaveRun() { t.setMemo(QStringLiteral("memo"), 1, 2); }
-
-    void save() { t.action(QStringLiteral("mnuFCS"))->trigger(); }
-
-    bool windowUntouched()
-    {
-        return t.window.windowTitle() == QStringLiteral("Pennoro Ver 2.0 - Normal") &&
-               t.memo().wholeText() == QStringLiteral("memo") &&
-               t.memo().selectedText() == QStringLiteral("em") && t.memo().hasFocus() &&
-               !t.memo().document()->isUndoAvailable();
-    }
-};
+// Gives the clipboard this text, no text, or makes it unreadable.
+void hold(FakeClipboard& clipboard, const QString& text)
+{
+    if (text == unreadable)
+        clipboard.failingAccesses = QStringList{"get"};
+    else
+        clipboard.content = text == noText ? std::nullopt : std::optional(text);
+}
 
 } // namespace
 
@@ -35,138 +26,58 @@ class TestClipboardMenu : public QObject {
     Q_OBJECT
 
 private slots:
-    void f4ClearsTheClipboardOnly()
-    {
-        TestWindow t;
-        t.clipboard.content = QStringLiteral("held");
-        t.setMemo(QStringLiteral("memo"), 1, 2);
-        QTest::keyClick(&t.memo(), Qt::Key_F4);
-        QCOMPARE(t.clipboard.log, QStringList({"clear"}));
-        QCOMPARE(t.clipboard.content, std::nullopt);
-        QCOMPARE(t.memo().selectedText(), QStringLiteral("em"));
-        QVERIFY(t.prompts.messages.isEmpty());
-
-        t.clipboard.failing = true;
-        QTest::keyClick(&t.memo(), Qt::Key_F4);
-        QCOMPARE(t.prompts.messages.size(), 1);
-        QCOMPARE(t.prompts.messages[0].text, edittexts::clipboardWriteFailed);
-        QCOMPARE(t.prompts.messages[0].icon, Prompts::Icon::Critical);
-    }
-
-    void saveWritesTheTextAndOneLineEnd_data()
+    void save_data()
     {
         QTest::addColumn<QString>("clipboard");
+        // What the clipboard holds once the dialog is open, or the dialog is cancelled.
+        QTest::addColumn<QString>("later");
+        QTest::addColumn<QStringList>("shown");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("abc") << "abc" << QByteArray("abc\r\n");
-        QTest::newRow("ends with a line end") << "abc\r\n" << QByteArray("abc\r\n\r\n");
-        QTest::newRow("lines") << "a\r\n\r\nb" << QByteArray("a\r\n\r\nb\r\n");
-        QTest::newRow("code page 932") << "あ\U0001F600" << QByteArray("\x82\xA0&#128512;\r\n");
+        const QString readFailed = "Pennoro, critical: " + edittexts::clipboardReadFailed;
+        const QString warning = QStringLiteral("Pennoro, warning: 現在ｸﾘｯﾌﾟﾎﾞｰﾄﾞにﾃｷｽﾄﾃﾞｰﾀはありません。");
+        const QByteArray before("before");
+        QTest::newRow("code page 932, one line end added")
+            << "old" << "a\r\nあ\U0001F600\r\n" << QStringList{notice}
+            << QByteArray("a\r\n\x82\xA0&#128512;\r\n\r\n");
+        QTest::newRow("emptied by another program")
+            << "old" << noText << QStringList{notice} << QByteArray("\r\n");
+        QTest::newRow("cancelled") << "abc" << cancel << QStringList{notice} << before;
+        QTest::newRow("no text") << noText << "" << QStringList{warning} << before;
+        QTest::newRow("unreadable") << unreadable << "" << QStringList{readFailed} << before;
+        QTest::newRow("unreadable after the dialog")
+            << "abc" << unreadable << QStringList{notice, readFailed} << before;
     }
 
-    void saveWritesTheTextAndOneLineEnd()
+    // What is saved is the text the clipboard holds after the dialog, with one line end added,
+    // into the file as named (here "clip", over an earlier one). Only a clipboard with text gets
+    // the notice and then the dialog. The window stays as it was.
+    void save()
     {
         QFETCH(QString, clipboard);
+        QFETCH(QString, later);
+        QFETCH(QStringList, shown);
         QFETCH(QByteArray, bytes);
         InTempDir dir;
-        SaveRun run;
-        run.t.clipboard.content = clipboard;
-        const QString path = dir.path(QStringLiteral("clip.TXT"));
-        run.t.prompts.answers = QStringList{path};
-        run.t.prompts.onDialog = [&] {
-            // The notice came first, and the dialog opened with the text file filter.
-            QCOMPARE(run.t.prompts.messages.size(), 1);
-        };
-        run.save();
-        QCOMPARE(fileBytes(path), bytes);
-        QCOMPARE(run.t.prompts.filters, QStringList{filter});
-        QCOMPARE(run.t.prompts.messages.size(), 1);
-        QCOMPARE(run.t.prompts.messages[0].text, noticeText);
-        QCOMPARE(run.t.prompts.messages[0].title, QStringLiteral("Pennoro"));
-        QCOMPARE(run.t.prompts.messages[0].icon, Prompts::Icon::None);
-        QCOMPARE(run.t.clipboard.log, QStringList({"get", "get"}));
-        QVERIFY(run.windowUntouched());
-    }
-
-    void saveOfAClipboardWithoutTextWarnsAndShowsNoDialog()
-    {
-        SaveRun run;
-        run.save();
-        QCOMPARE(run.t.prompts.filters, QStringList());
-        QCOMPARE(run.t.prompts.messages.size(), 1);
-        QCOMPARE(run.t.prompts.messages[0].text,
-                 QStringLiteral("現在ｸﾘｯﾌﾟﾎﾞｰﾄﾞにﾃｷｽﾄﾃﾞｰﾀはありません。"));
-        QCOMPARE(run.t.prompts.messages[0].title, QStringLiteral("Pennoro"));
-        QCOMPARE(run.t.prompts.messages[0].icon, Prompts::Icon::Warning);
-        QVERIFY(run.windowUntouched());
-    }
-
-    // What is saved is the clipboard's text after the dialog, even when another program
-    // emptied the clipboard meanwhile.
-    void saveReadsTheClipboardAgainAfterTheDialog()
-    {
-        InTempDir dir;
-        for (const std::optional<QString>& later : {std::optional<QString>(QStringLiteral("new")),
-                                                    std::optional<QString>()}) {
-            SaveRun run;
-            run.t.clipboard.content = QStringLiteral("old");
-            const QString path = dir.path(QStringLiteral("clip"));
-            run.t.prompts.answers = QStringList{path};
-            run.t.prompts.onDialog = [&] { run.t.clipboard.content = later; };
-            run.save();
-            QCOMPARE(fileBytes(path), later.value_or(QString()).toLatin1() + "\r\n");
-            QVERIFY(!QFileInfo::exists(path + QStringLiteral(".TXT")));
-        }
-    }
-
-    void saveCancelledWritesNothing()
-    {
-        InTempDir dir;
-        SaveRun run;
-        run.t.clipboard.content = QStringLiteral("abc");
-        run.save();
-        QCOMPARE(run.t.prompts.filters.size(), 1);
-        QCOMPARE(run.t.prompts.messages.size(), 1); // the notice only
-        QCOMPARE(run.t.clipboard.log, QStringList({"get"}));
-        QVERIFY(QDir(dir.path(QString())).isEmpty());
-        QVERIFY(run.windowUntouched());
-    }
-
-    void saveThatCannotWriteReportsAndKeepsTheFile()
-    {
-        InTempDir dir;
-        SaveRun run;
-        run.t.clipboard.content = QStringLiteral("abc");
-        QVERIFY(writeBytes(dir.path(QStringLiteral("file")), "before"));
-        // A folder cannot be created below a plain file, even by the administrator.
-        const QString path = dir.path(QStringLiteral("file/clip.TXT"));
-        run.t.prompts.answers = QStringList{path};
-        run.save();
-        QCOMPARE(run.t.prompts.messages.size(), 2);
-        QCOMPARE(run.t.prompts.messages[1].title, QStringLiteral("Pennoro"));
-        QCOMPARE(run.t.prompts.messages[1].icon, Prompts::Icon::Critical);
-        QVERIFY(run.t.prompts.messages[1].text.contains(QDir::toNativeSeparators(path)));
-        QCOMPARE(fileBytes(dir.path(QStringLiteral("file"))), QByteArray("before"));
-        QVERIFY(run.windowUntouched());
-    }
-
-    void saveWithAClipboardThatCannotBeReadReportsAndWritesNothing()
-    {
-        InTempDir dir;
-        const QString path = dir.path(QStringLiteral("clip.TXT"));
+        TestWindow t;
+        const QString path = dir.path(QStringLiteral("clip"));
         QVERIFY(writeBytes(path, "before"));
-        for (bool failsFirst : {true, false}) {
-            SaveRun run;
-            run.t.clipboard.content = QStringLiteral("abc");
-            run.t.clipboard.failing = failsFirst;
-            run.t.prompts.answers = QStringList{path};
-            run.t.prompts.onDialog = [&] { run.t.clipboard.failing = true; };
-            run.save();
-            QCOMPARE(run.t.prompts.filters.size(), failsFirst ? 0 : 1);
-            QCOMPARE(run.t.prompts.messages.last().text, edittexts::clipboardReadFailed);
-            QCOMPARE(run.t.prompts.messages.last().icon, Prompts::Icon::Critical);
-            QCOMPARE(fileBytes(path), QByteArray("before"));
-            QVERIFY(run.windowUntouched());
-        }
+        hold(t.clipboard, clipboard);
+        t.setMemo(QStringLiteral("memo"), 1, 2);
+        if (later != cancel)
+            t.prompts.answers = QStringList{path};
+        t.prompts.onDialog = [&] {
+            QCOMPARE(t.prompts.messages.size(), 1); // the notice came first
+            hold(t.clipboard, later);
+        };
+        t.action(QStringLiteral("mnuFCS"))->trigger();
+        QCOMPARE(t.prompts.shown(), shown);
+        QCOMPARE(t.prompts.filters,
+                 shown.first() == notice ? QStringList{edittexts::textFileFilter} : QStringList());
+        QCOMPARE(fileBytes(path), bytes);
+        QCOMPARE(QDir(dir.path({})).entryList(QDir::Files), QStringList{"clip"});
+        QCOMPARE(t.window.windowTitle(), QStringLiteral("Pennoro Ver 2.0 - Normal"));
+        QCOMPARE(t.memo().wholeText(), QStringLiteral("memo"));
+        QCOMPARE(t.memo().selectedText(), QStringLiteral("em"));
     }
 };
 

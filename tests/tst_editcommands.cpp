@@ -1,119 +1,83 @@
-#include "edit/editcommands.h"
 #include "edit/edittexts.h"
 #include "fakes/testwindow.h"
 
 using namespace pennoro;
 
+namespace {
+const QString noText = QStringLiteral("<no text>"); // a clipboard that holds no text
+}
+
+// The Edit menu's commands and the clipboard clear, run from their menu items.
 class TestEditCommands : public QObject {
     Q_OBJECT
 
 private slots:
-    void cutPutsTheSelectionOnTheClipboardAndThenDeletesIt()
-    {
-        TestWindow t;
-        t.clipboard.content = QStringLiteral("earlier");
-        t.setMemo(QStringLiteral("abc\r\ndef"), 2, 3); // "c", line end, "d"
-        edit::cut(t.memo(), t.clipboard, t.prompts);
-        QCOMPARE(t.clipboard.log, QStringList({"clear", "set"}));
-        QCOMPARE(t.clipboard.content, QStringLiteral("c\r\nd"));
-        QCOMPARE(t.memo().wholeText(), QStringLiteral("abef"));
-        QCOMPARE(t.caret(), 2);
-        QVERIFY(!t.hasSelection());
-        t.memo().undo();
-        QCOMPARE(t.memo().wholeText(), QStringLiteral("abc\r\ndef"));
-        QVERIFY(t.prompts.messages.isEmpty());
-    }
-
-    // Nothing selected: the clipboard's earlier text is gone, it holds the empty text.
-    void copyAndCutWithNothingSelectedEmptyTheClipboard()
-    {
-        for (auto command : {&edit::copy, &edit::cut}) {
-            TestWindow t;
-            t.clipboard.content = QStringLiteral("earlier");
-            t.setMemo(QStringLiteral("abc"), 1);
-            command(t.memo(), t.clipboard, t.prompts);
-            QCOMPARE(t.clipboard.content, QString(""));
-            QCOMPARE(t.memo().wholeText(), QStringLiteral("abc"));
-            QCOMPARE(t.caret(), 1);
-            QVERIFY(!t.memo().document()->isUndoAvailable());
-        }
-    }
-
-    // Copy takes the selection, copy all the whole memo; neither changes the memo or its
-    // selection.
-    void copiesLeaveTheMemoAndTheSelection_data()
+    void commands_data()
     {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("memo");
-        QTest::addColumn<QString>("copied");
-        QTest::newRow("copy") << "mnuEC" << "abc\r\ndef\r\n" << "bc\r\nd";
-        QTest::newRow("copy all") << "mnuACC" << "abc\r\ndef\r\n" << "abc\r\ndef\r\n";
-        QTest::newRow("copy all, empty memo") << "mnuACC" << "" << "";
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("memoAfter");
+        QTest::addColumn<QString>("clipboardAfter");
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<int>("caret");
+        const QString m = QStringLiteral("abc\r\ndef"), e = QStringLiteral("earlier");
+        const QStringList clearSet{"clear", "set"};
+        QTest::newRow("cut") << "mnuET" << m << 2 << 3 << e << "abef" << "c\r\nd" << clearSet << 2;
+        // Nothing selected: the earlier text goes, the clipboard holds the empty text.
+        QTest::newRow("cut nothing") << "mnuET" << m << 1 << 0 << e << m << "" << clearSet << 1;
+        QTest::newRow("copy") << "mnuEC" << m << 1 << 4 << e << m << "bc\r\nd" << clearSet << 5;
+        QTest::newRow("copy nothing") << "mnuEC" << m << 1 << 0 << e << m << "" << clearSet << 1;
+        QTest::newRow("copy all") << "mnuACC" << m << 1 << 4 << e << m << m << clearSet << 5;
+        QTest::newRow("copy all, empty") << "mnuACC" << "" << 0 << 0 << e << "" << "" << clearSet
+                                         << 0;
+        QTest::newRow("paste") << "mnuEP" << "abcd" << 1 << 2 << "x\r\ny\r\n" << "ax\r\ny\r\nd"
+                               << "x\r\ny\r\n" << QStringList{"get"} << 5;
+        // A clipboard without text (empty, or a picture only) deletes the selection.
+        QTest::newRow("paste no text") << "mnuEP" << "abcd" << 1 << 2 << noText << "ad" << noText
+                                       << QStringList{"get"} << 1;
+        QTest::newRow("clear") << "mnudc" << m << 1 << 4 << e << "aef" << e << QStringList() << 1;
+        QTest::newRow("clear all") << "mnuFN" << m << 1 << 4 << e << "" << e << QStringList() << 0;
+        QTest::newRow("clear clipboard")
+            << "mnuFCD" << m << 1 << 4 << e << m << noText << QStringList{"clear"} << 5;
     }
 
-    void copiesLeaveTheMemoAndTheSelection()
+    // A command that changes the memo leaves no selection and is undone by one Ctrl+Z, which
+    // brings the selection back; one that does not keeps the selection and adds no undo step.
+    void commands()
     {
         QFETCH(QString, control);
         QFETCH(QString, memo);
-        QFETCH(QString, copied);
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(QString, clipboard);
+        QFETCH(QString, memoAfter);
+        QFETCH(QString, clipboardAfter);
+        QFETCH(QStringList, log);
+        QFETCH(int, caret);
         TestWindow t;
-        t.clipboard.content = QStringLiteral("earlier");
-        t.setMemo(memo, 1, memo.isEmpty() ? 0 : 4);
+        if (clipboard != noText)
+            t.clipboard.content = clipboard;
+        t.setMemo(memo, start, length);
         const QString selected = t.memo().selectedText();
         t.action(control)->trigger();
-        QCOMPARE(t.clipboard.log, QStringList({"clear", "set"}));
-        QCOMPARE(t.clipboard.content, copied);
-        QCOMPARE(t.memo().wholeText(), memo);
+        QCOMPARE(t.memo().wholeText(), memoAfter);
+        QCOMPARE(t.clipboard.content.value_or(noText), clipboardAfter);
+        QCOMPARE(t.clipboard.log, log);
+        QCOMPARE(t.caret(), caret);
+        QVERIFY(t.prompts.messages.isEmpty());
+        if (memoAfter == memo) {
+            QVERIFY(!t.memo().document()->isUndoAvailable());
+        } else {
+            QVERIFY(!t.hasSelection());
+            QTest::keyClick(&t.memo(), Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(t.memo().wholeText(), memo);
+        }
         QCOMPARE(t.memo().selectedText(), selected);
     }
 
-    void pasteReplacesTheSelectionAsOneUndoStep()
-    {
-        TestWindow t;
-        t.clipboard.content = QStringLiteral("x\r\ny\r\n");
-        t.setMemo(QStringLiteral("abcd"), 1, 2);
-        edit::paste(t.memo(), t.clipboard, t.prompts);
-        QCOMPARE(t.clipboard.log, QStringList({"get"}));
-        QCOMPARE(t.clipboard.content, QStringLiteral("x\r\ny\r\n"));
-        QCOMPARE(t.memo().wholeText(), QStringLiteral("ax\r\ny\r\nd"));
-        QCOMPARE(t.caret(), 5);
-        QVERIFY(!t.hasSelection());
-        t.memo().undo();
-        QCOMPARE(t.memo().wholeText(), QStringLiteral("abcd"));
-    }
-
-    // A clipboard without text (empty, or a picture only) deletes the selection.
-    void pasteOfNoTextDeletesTheSelection()
-    {
-        TestWindow t;
-        t.setMemo(QStringLiteral("abcd"), 1, 2);
-        edit::paste(t.memo(), t.clipboard, t.prompts);
-        QCOMPARE(t.memo().wholeText(), QStringLiteral("ad"));
-        QCOMPARE(t.caret(), 1);
-        t.setMemo(QStringLiteral("abcd"), 2);
-        edit::paste(t.memo(), t.clipboard, t.prompts);
-        QCOMPARE(t.memo().wholeText(), QStringLiteral("abcd"));
-    }
-
-    void clearAndClearAllLeaveTheClipboardAlone()
-    {
-        TestWindow t;
-        t.clipboard.content = QStringLiteral("held");
-        t.setMemo(QStringLiteral("abc\r\ndef"), 1, 4);
-        edit::clear(t.memo());
-        QCOMPARE(t.memo().wholeText(), QStringLiteral("aef"));
-        QCOMPARE(t.caret(), 1);
-        edit::clearAll(t.memo());
-        QCOMPARE(t.memo().wholeText(), QString());
-        QCOMPARE(t.caret(), 0);
-        t.memo().undo();
-        QCOMPARE(t.memo().wholeText(), QStringLiteral("aef"));
-        QVERIFY(t.clipboard.log.isEmpty());
-        QCOMPARE(t.clipboard.content, QStringLiteral("held"));
-    }
-
-    // A clipboard that cannot be written or read is reported, and the memo stays as it was; in
-    // particular cut deletes nothing.
     void clipboardFailuresLeaveTheMemo_data()
     {
         QTest::addColumn<QString>("control");
@@ -127,8 +91,10 @@ private slots:
         QTest::newRow("copy") << "mnuEC" << set << writeFailed << clearSet;
         QTest::newRow("copy all") << "mnuACC" << clear << writeFailed << clear;
         QTest::newRow("paste") << "mnuEP" << get << edittexts::clipboardReadFailed << get;
+        QTest::newRow("clear clipboard") << "mnuFCD" << clear << writeFailed << clear;
     }
 
+    // Reported, and the memo stays as it was: in particular cut deletes nothing.
     void clipboardFailuresLeaveTheMemo()
     {
         QFETCH(QString, control);
@@ -142,65 +108,7 @@ private slots:
         QCOMPARE(t.clipboard.log, log);
         QCOMPARE(t.memo().wholeText(), QStringLiteral("keep this"));
         QCOMPARE(t.memo().selectedText(), QStringLiteral("this"));
-        QCOMPARE(t.prompts.messages.size(), 1);
-        QCOMPARE(t.prompts.messages[0].text, report);
-        QCOMPARE(t.prompts.messages[0].title, QStringLiteral("Pennoro"));
-        QCOMPARE(t.prompts.messages[0].icon, Prompts::Icon::Critical);
-        QVERIFY(!t.memo().document()->isUndoAvailable());
-    }
-
-    // The keys typed in the memo and the labels run the Edit menu's commands, not the text
-    // box's own, and the focus stays in the memo.
-    void keysAndLabelsRunTheCommands()
-    {
-        TestWindow t;
-        t.clipboard.content = QStringLiteral("held");
-        t.setMemo(QStringLiteral("abcdef"), 1, 2);
-        QTest::keyClick(&t.memo(), Qt::Key_Delete, Qt::ShiftModifier);
-        QCOMPARE(t.memo().wholeText(), QStringLiteral("adef"));
-        QCOMPARE(t.clipboard.content, QStringLiteral("held")); // a clear, not a cut
-
-        t.select(1, 1);
-        QTest::keyClick(&t.memo(), Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(t.clipboard.content, QStringLiteral("d"));
-        QCOMPARE(t.memo().wholeText(), QStringLiteral("aef"));
-
-        t.select(2, 1);
-        QTest::keyClick(&t.memo(), Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(t.clipboard.content, QStringLiteral("f"));
-
-        t.select(0, 0);
-        QTest::keyClick(&t.memo(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(t.memo().wholeText(), QStringLiteral("faef"));
-
-        t.select(1, 1);
-        QTest::keyClick(&t.memo(), Qt::Key_F5);
-        QCOMPARE(t.clipboard.content, QStringLiteral("faef"));
-        QCOMPARE(t.memo().selectedText(), QStringLiteral("a"));
-
-        QTest::keyClick(&t.memo(), Qt::Key_F3);
-        QCOMPARE(t.memo().wholeText(), QString());
-        QTest::keyClick(&t.memo(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(t.memo().wholeText(), QStringLiteral("faef"));
-
-        t.clipboard.content = QStringLiteral("via label");
-        QTest::mouseClick(t.window.findChild<QWidget*>(QStringLiteral("btCLC")), Qt::LeftButton);
-        QCOMPARE(t.clipboard.content, QStringLiteral("faef"));
-        QTest::mouseClick(t.window.findChild<QWidget*>(QStringLiteral("btCLR")), Qt::LeftButton);
-        QCOMPARE(t.memo().wholeText(), QString());
-        QVERIFY(t.memo().hasFocus());
-        QVERIFY(t.prompts.messages.isEmpty());
-    }
-
-    void pasteIsUndoneByCtrlZ()
-    {
-        TestWindow t;
-        t.clipboard.content = QStringLiteral("one\r\ntwo");
-        t.setMemo(QStringLiteral("[]"), 1);
-        QTest::keyClick(&t.memo(), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(t.memo().wholeText(), QStringLiteral("[one\r\ntwo]"));
-        QTest::keyClick(&t.memo(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(t.memo().wholeText(), QStringLiteral("[]"));
+        QCOMPARE(t.prompts.shown(), QStringList{"Pennoro, critical: " + report});
     }
 };
 

@@ -2,8 +2,6 @@
 #include "fakes/testfiles.h"
 #include "fakes/testwindow.h"
 
-#include <QFileInfo>
-
 using namespace pennoro;
 
 namespace {
@@ -11,21 +9,13 @@ namespace {
 const QString normalCaption = QStringLiteral("Pennoro Ver 2.0 - Normal");
 const QString prefix = QStringLiteral("Pennoro Ver 2.0 - ");
 
-// The main window in a fresh current directory, the export run from its menu.
-struct ExportRun {
-    InTempDir dir;
-    TestWindow t;
-
-    QString path(const QString& name) const { return dir.path(name); }
-
-    // The dialog answers with this path; none: it is cancelled.
-    void exportTo(const QString& path = {})
-    {
-        if (!path.isEmpty())
-            t.prompts.answers.append(path);
-        t.action(QStringLiteral("mnuFC"))->trigger();
-    }
-};
+// The export from its menu item; the dialog answers with the path, or is cancelled without one.
+void exportTo(TestWindow& t, const QString& path = {})
+{
+    if (!path.isEmpty())
+        t.prompts.answers.append(path);
+    t.action(QStringLiteral("mnuFC"))->trigger();
+}
 
 } // namespace
 
@@ -33,121 +23,80 @@ class TestMemoryMenu : public QObject {
     Q_OBJECT
 
 private slots:
-    void exportWritesTheMemoAndShowsThePath_data()
+    void exportWritesTheMemoAsTheDialogLeavesIt_data()
     {
         QTest::addColumn<QString>("memo");
+        QTest::addColumn<QString>("edited"); // while the dialog is open; null: not edited
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("abc") << "abc" << QByteArray("\x61\x62\x63\x0D\x0A");
-        QTest::newRow("ends with a line end") << "abc\r\n" << QByteArray("abc\r\n\r\n");
-        QTest::newRow("line ends only") << "\r\n" << QByteArray("\r\n\r\n");
-        QTest::newRow("a space") << " " << QByteArray(" \r\n");
-        QTest::newRow("code page 932") << "ｱ\u2460" << QByteArray("\xB1\x87\x40\r\n");
+        QTest::newRow("code page 932, one line end added")
+            << "before" << "ｱ\u2460\r\n" << QByteArray("\xB1\x87\x40\r\n\r\n");
+        // Only the completely empty memo counts as empty.
+        QTest::newRow("line ends only") << "\r\n" << QString() << QByteArray("\r\n\r\n");
+        QTest::newRow("a space") << " " << QString() << QByteArray(" \r\n");
     }
 
-    void exportWritesTheMemoAndShowsThePath()
+    // The notice comes first, then the dialog; the memo written is the memo when the dialog
+    // closed, the name is used as typed, and the caption shows the path.
+    void exportWritesTheMemoAsTheDialogLeavesIt()
     {
         QFETCH(QString, memo);
+        QFETCH(QString, edited);
         QFETCH(QByteArray, bytes);
-        ExportRun run;
-        TestWindow& t = run.t;
+        InTempDir dir;
+        TestWindow t;
         t.setMemo(memo);
-        const QString path = run.path(QStringLiteral("out.TXT"));
-        t.prompts.onDialog = [&] { QCOMPARE(t.prompts.messages.size(), 1); };
-        run.exportTo(path);
+        t.prompts.onDialog = [&] {
+            QCOMPARE(t.prompts.shown(),
+                     QStringList{"Pennoro, no icon: ﾃｷｽﾄﾌｧｲﾙに出力します。出力時に上書きﾁｪｯｸはされません!!"});
+            if (!edited.isNull())
+                t.memo().setWholeText(edited);
+        };
+        const QString path = dir.path(QStringLiteral("out"));
+        exportTo(t, path);
         QCOMPARE(fileBytes(path), bytes);
-        QCOMPARE(t.window.windowTitle(), prefix + path);
+        QCOMPARE(QDir(dir.path({})).entryList(QDir::Files), QStringList{"out"});
         QCOMPARE(t.prompts.filters, QStringList{QStringLiteral("ﾉｰﾏﾙﾃｷｽﾄﾌｧｲﾙ(*.TXT)|*.TXT")});
         QCOMPARE(t.prompts.messages.size(), 1);
-        QCOMPARE(t.prompts.messages[0].text,
-                 QStringLiteral("ﾃｷｽﾄﾌｧｲﾙに出力します。出力時に上書きﾁｪｯｸはされません!!"));
-        QCOMPARE(t.prompts.messages[0].title, QStringLiteral("Pennoro"));
-        QCOMPARE(t.prompts.messages[0].icon, Prompts::Icon::None);
-        QCOMPARE(t.memo().wholeText(), memo);
-        QVERIFY(t.memo().hasFocus());
-        QVERIFY(!QFileInfo::exists(run.path(QStringLiteral("Data.pnr"))));
+        QCOMPARE(t.window.windowTitle(), prefix + path);
     }
 
-    // The memo written is the memo when the dialog closed; a typed name gets no extension.
-    void exportReadsTheMemoAfterTheDialog()
+    // The caption shows the last export and does not follow edits; a cancelled export leaves the
+    // prefix alone, the empty memo gets a warning instead of the dialog and returns to Normal.
+    void captionFollowsTheExports()
     {
-        ExportRun run;
-        run.t.setMemo(QStringLiteral("before"));
-        run.t.prompts.onDialog = [&] { run.t.memo().setWholeText(QStringLiteral("after")); };
-        run.exportTo(run.path(QStringLiteral("noext")));
-        QCOMPARE(fileBytes(run.path(QStringLiteral("noext"))), QByteArray("after\r\n"));
-        QCOMPARE(QDir(run.path(QString())).entryList(QDir::Files), QStringList{"noext"});
-    }
-
-    void exportCancelledLeavesThePrefixAloneAndWritesNothing()
-    {
-        ExportRun run;
-        run.t.setMemo(QStringLiteral("first"));
-        const QString path = run.path(QStringLiteral("out.TXT"));
-        run.exportTo(path);
-        run.t.memo().setWholeText(QStringLiteral("second"));
-        QCOMPARE(run.t.window.windowTitle(), prefix + path); // the caption does not track edits
-        run.exportTo();
-        QCOMPARE(run.t.prompts.filters.size(), 2);
-        QCOMPARE(run.t.window.windowTitle(), prefix);
+        InTempDir dir;
+        TestWindow t;
+        t.setMemo(QStringLiteral("first"));
+        const QString path = dir.path(QStringLiteral("out.TXT"));
+        exportTo(t, path);
+        t.memo().setWholeText(QStringLiteral("second"));
+        QCOMPARE(t.window.windowTitle(), prefix + path);
+        exportTo(t);
+        QCOMPARE(t.window.windowTitle(), prefix);
         QCOMPARE(fileBytes(path), QByteArray("first\r\n"));
-    }
 
-    void exportOfTheEmptyMemoWarnsAndReturnsToNormal()
-    {
-        ExportRun run;
-        TestWindow& t = run.t;
-        t.setMemo(QStringLiteral("x"));
-        run.exportTo(run.path(QStringLiteral("out.TXT")));
-        QVERIFY(t.window.windowTitle() != normalCaption);
-
-        t.setMemo(QString());
-        run.exportTo();
-        QCOMPARE(t.prompts.filters.size(), 1); // no second dialog
-        QCOMPARE(t.prompts.messages.size(), 2);
-        QCOMPARE(t.prompts.messages[1].text, QStringLiteral("ﾌｧｲﾙに保存するﾃﾞｰﾀが見つかりません。"));
-        QCOMPARE(t.prompts.messages[1].title, QStringLiteral("保存"));
-        QCOMPARE(t.prompts.messages[1].icon, Prompts::Icon::Warning);
+        t.memo().setWholeText(QString());
+        t.prompts.messages.clear();
+        exportTo(t, path);
+        QCOMPARE(t.prompts.shown(), QStringList{"保存, warning: ﾌｧｲﾙに保存するﾃﾞｰﾀが見つかりません。"});
+        QCOMPARE(t.prompts.filters.size(), 2); // no third dialog
         QCOMPARE(t.window.windowTitle(), normalCaption);
-    }
-
-    // A file that cannot be written is reported; the caption, the memo and an earlier file
-    // under that name stay as they were.
-    void exportThatCannotWriteChangesNothing()
-    {
-        ExportRun run;
-        TestWindow& t = run.t;
-        t.setMemo(QStringLiteral("abc"), 1, 1);
-        const QString good = run.path(QStringLiteral("good.TXT"));
-        const QString bad = run.path(QStringLiteral("good.TXT/out.TXT"));
-        run.exportTo(good);
-        for (const QString& failing : {bad, run.path(QString())}) {
-            run.exportTo(failing);
-            QCOMPARE(t.prompts.messages.last().title, QStringLiteral("Pennoro"));
-            QCOMPARE(t.prompts.messages.last().icon, Prompts::Icon::Critical);
-            QCOMPARE(t.window.windowTitle(), prefix + good);
-        }
-        QVERIFY(t.prompts.messages[2].text.contains(QDir::toNativeSeparators(bad)));
-        QCOMPARE(fileBytes(good), QByteArray("abc\r\n"));
-        QCOMPARE(t.memo().wholeText(), QStringLiteral("abc"));
-        QCOMPARE(t.memo().selectedText(), QStringLiteral("b"));
-        QVERIFY(t.memo().isEnabled() && t.window.isEnabled() && t.memo().hasFocus());
+        QCOMPARE(fileBytes(path), QByteArray("first\r\n"));
     }
 
     // Ctrl+R empties the memo and returns to Normal mode; it writes no memo store, and Ctrl+Z
     // brings the memo back.
     void editResetEmptiesTheMemoAndReturnsToNormal()
     {
-        ExportRun run;
-        TestWindow& t = run.t;
-        QVERIFY(writeBytes(run.path(memostore::fileName), "stored\r\n"));
+        InTempDir dir;
+        TestWindow t;
+        QVERIFY(writeBytes(dir.path(memostore::fileName), "stored\r\n"));
         t.setMemo(QStringLiteral("abc\r\ndef"), 2, 3);
-        run.exportTo(run.path(QStringLiteral("out.TXT")));
+        exportTo(t, dir.path(QStringLiteral("out.TXT")));
         QTest::keyClick(&t.memo(), Qt::Key_R, Qt::ControlModifier);
         QCOMPARE(t.memo().wholeText(), QString());
         QCOMPARE(t.window.windowTitle(), normalCaption);
-        QVERIFY(t.memo().hasFocus());
-        QVERIFY(t.action(QStringLiteral("mnuFC"))->isEnabled());
-        QCOMPARE(fileBytes(run.path(memostore::fileName)), QByteArray("stored\r\n"));
+        QCOMPARE(fileBytes(dir.path(memostore::fileName)), QByteArray("stored\r\n"));
         QTest::keyClick(&t.memo(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(t.memo().wholeText(), QStringLiteral("abc\r\ndef"));
         QCOMPARE(t.window.windowTitle(), normalCaption);

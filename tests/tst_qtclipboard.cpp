@@ -14,6 +14,7 @@ class TestQtClipboard : public QObject {
     Q_OBJECT
 
 private slots:
+    // The program's CR LF become the platform's LF on the clipboard and come back as CR LF.
     void setTextPutsLfLineEndsOnTheClipboard()
     {
         QtClipboard clipboard;
@@ -22,24 +23,17 @@ private slots:
         QCOMPARE(clipboard.text(), QStringLiteral("a\r\nb\r\n\r\nc"));
         QVERIFY(clipboard.setText(QString()));
         QVERIFY(QGuiApplication::clipboard()->mimeData()->hasText());
-        QCOMPARE(clipboard.text(), QString(""));
     }
 
-    void everyLineEndReadsAsCrLf()
+    void whatOthersPutThereReadsAsText()
     {
         QtClipboard clipboard;
         QGuiApplication::clipboard()->setText(
             QStringLiteral("lf\ncr\rcrlf\r\n\n\r\rpara\u2029line\u2028end"));
         QCOMPARE(clipboard.text(),
                  QStringLiteral("lf\r\ncr\r\ncrlf\r\n\r\n\r\n\r\npara\r\nline\r\nend"));
-    }
-
-    void noTextReadsAsTheEmptyText()
-    {
-        QtClipboard clipboard;
         QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
         QCOMPARE(clipboard.text(), QString(""));
-        QVERIFY(clipboard.setText(QStringLiteral("x")));
         QVERIFY(clipboard.clear());
         const QMimeData* left = QGuiApplication::clipboard()->mimeData();
         QVERIFY(!left || left->formats().isEmpty());

@@ -32,14 +32,13 @@ public:
 
     std::optional<QString> content; // nothing: the clipboard holds no text
     QStringList log;                // "clear", "set", "get" in the order of access
-    bool failing = false;           // every access fails
-    QStringList failingAccesses;    // only these accesses fail, e.g. {"set"}
+    QStringList failingAccesses;    // these accesses fail, e.g. {"set"}
 
 private:
     // Logs the access; true when it is to fail.
     bool fails(const QString& access)
     {
         log.append(access);
-        return failing || failingAccesses.contains(access);
+        return failingAccesses.contains(access);
     }
 };

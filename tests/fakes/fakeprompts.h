@@ -19,8 +19,6 @@ public:
     void message(const QString& text, const QString& title, Icon icon) override
     {
         messages.append({text, title, icon});
-        if (onMessage)
-            onMessage();
     }
 
     QString saveFileName(const QString& filter) override
@@ -31,9 +29,19 @@ public:
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
 
+    // Each message as "title, icon: text", to compare all of a run's messages at once.
+    QStringList shown() const
+    {
+        static const char* const icons[] = {"no icon", "warning", "critical"};
+        QStringList lines;
+        for (const Message& m : messages)
+            lines.append(QStringLiteral("%1, %2: %3")
+                             .arg(m.title, QLatin1String(icons[int(m.icon)]), m.text));
+        return lines;
+    }
+
     QList<Message> messages;
-    QStringList filters;       // one entry per dialog shown
-    QStringList answers;       // the dialog's answers in turn; none left means cancel
-    std::function<void()> onMessage; // runs while a message is "open"
-    std::function<void()> onDialog;  // runs while the dialog is "open"
+    QStringList filters;            // one entry per dialog shown
+    QStringList answers;            // the dialog's answers in turn; none left means cancel
+    std::function<void()> onDialog; // runs while the dialog is "open"
 };
