@@ -7,19 +7,8 @@
 #include <string>
 #include <vector>
 
-// A registry in memory that remembers which keys were opened.
-class RecordingRegistry final : public pennoro::MemoryRegistry {
-public:
-    std::optional<Key> open(std::uint32_t root, const std::string& subKey) override
-    {
-        opened.push_back(subKey);
-        return MemoryRegistry::open(root, subKey);
-    }
-
-    std::vector<std::string> opened;
-};
-
-// The launcher's system with a made-up set of files: a program starts when its file exists.
+// The launcher's system over a registry in memory and a made-up set of files: a program starts
+// when its file exists.
 class FakeSysInfoSystem final : public pennoro::SysInfoSystem {
 public:
     pennoro::Registry& registry() override { return fakeRegistry; }
@@ -38,7 +27,7 @@ public:
         return true;
     }
 
-    RecordingRegistry fakeRegistry;
+    pennoro::MemoryRegistry fakeRegistry;
     std::set<std::string> files;
     std::vector<std::string> probed;
     std::vector<std::string> started;

@@ -1,5 +1,5 @@
-// Stands in for the system information tool under Wine: it leaves the command line it was
-// started with in "started.txt" beside itself, so the test sees that and how it was started.
+// Stands in for the system information tool under Wine: it leaves the command line it was started
+// with in "started.txt" beside itself, so the test sees that and how it was started.
 #include <windows.h>
 
 #include <cstdio>
@@ -8,12 +8,8 @@
 int main()
 {
     char self[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string marker(self, length);
+    std::string marker(self, GetModuleFileNameA(nullptr, self, MAX_PATH));
     marker.replace(marker.find_last_of('\\') + 1, std::string::npos, "started.txt");
     FILE* file = std::fopen(marker.c_str(), "w");
-    if (!file)
-        return 1;
-    std::fputs(GetCommandLineA(), file);
-    return std::fclose(file) == 0 ? 0 : 1;
+    return file && std::fputs(GetCommandLineA(), file) >= 0 && std::fclose(file) == 0 ? 0 : 1;
 }

@@ -1,12 +1,7 @@
-// The system information launcher on real Windows behaviour: built with mingw-w64 and run under
-// Wine by run.sh, which writes the registry values and places the files this reads.
-//   tst_wine_sysinfo keyvalues   reads the values under HKLM\Software\Pennoro Test
-//   tst_wine_sysinfo files       checks which paths count as the tool's file
-//   tst_wine_sysinfo start|fail  runs the launcher and expects it to start the tool or not
+// The system information launcher on Windows' own registry, file checks and program start, under
+// Wine; run.sh writes the values and places the files. Modes: keyvalues, files, start, fail.
 #include "about/sysinfolauncher.h"
-#include "about/sysinfosystem.h"
 #include "about/windowssysinfosystem.h"
-#include "platform/windowsregistry.h"
 
 #include <windows.h>
 
@@ -17,37 +12,30 @@
 namespace {
 
 using pennoro::Lookup;
-using pennoro::Registry;
 
-const char* const fixtures = "Software\\Pennoro Test";
 int failures = 0;
 
-void check(bool passed, std::string_view what)
+void check(bool passed, const std::string& what)
 {
-    std::printf("%s: %.*s\n", passed ? "ok" : "FAIL", static_cast<int>(what.size()), what.data());
+    std::printf("%s: %s\n", passed ? "ok" : "FAIL", what.c_str());
     failures += passed ? 0 : 1;
 }
 
-// Values whose bytes `reg add` cannot write: it always ends a text with a zero.
+// A text without the terminating zero that `reg add` always writes.
 bool writeExactText(const wchar_t* name, const std::wstring& text)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Pennoro Test", 0, KEY_SET_VALUE, &key) !=
-        ERROR_SUCCESS)
-        return false;
-    const LONG result =
-        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
-                       static_cast<DWORD>(text.size() * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Pennoro Test", name, REG_SZ, text.data(),
+                           DWORD(text.size() * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-void expectValue(Registry& registry, const char* key, const char* value, Lookup expected,
-                 const std::string& expectedText)
+void expectValue(const char* value, Lookup expected, const std::string& expectedText,
+                 const std::string& key = "Software\\Pennoro Test")
 {
+    static pennoro::WindowsRegistry registry;
     std::string text = "old";
-    const Lookup result = pennoro::getKeyValue(registry, Registry::localMachine, key, value, text);
-    check(result == expected && text == expectedText, std::string(key) + " " + value);
+    const Lookup result =
+        pennoro::getKeyValue(registry, pennoro::Registry::localMachine, key, value, text);
+    check(result == expected && text == expectedText, key + " " + value);
 }
 
 void keyValues()
@@ -56,29 +44,27 @@ void keyValues()
               writeExactText(L"FullNoZero", std::wstring(1023, L'y')) &&
               writeExactText(L"OverfullNoZero", std::wstring(1024, L'y')),
           "write values without a terminating zero");
-    pennoro::WindowsRegistry registry;
-    expectValue(registry, fixtures, "Text", Lookup::Found, "C:\\Pennoro Test\\a b.exe");
-    expectValue(registry, fixtures, "NoZero", Lookup::Found, "abc");
-    expectValue(registry, fixtures, "Exact", Lookup::Found, std::string(1023, 'x'));
-    // The ANSI query ends a text stored without its zero with one of its own, and counts it:
-    // 1024 characters then need 1025 bytes.
-    expectValue(registry, fixtures, "FullNoZero", Lookup::Found, std::string(1023, 'y'));
-    expectValue(registry, fixtures, "OverfullNoZero", Lookup::Missing, "");
-    expectValue(registry, fixtures, "TooLong", Lookup::Missing, "");
-    expectValue(registry, fixtures, "Empty", Lookup::Broken, "");
-    expectValue(registry, fixtures, "Number", Lookup::Found, "&hold012");
-    expectValue(registry, fixtures, "Expandable", Lookup::Found, "old");
-    expectValue(registry, fixtures, "Absent", Lookup::Missing, "");
-    expectValue(registry, "Software\\Pennoro Test\\Absent", "Text", Lookup::Missing, "");
+    expectValue("Text", Lookup::Found, "C:\\Pennoro Test\\a b.exe");
+    expectValue("NoZero", Lookup::Found, "abc");
+    expectValue("Exact", Lookup::Found, std::string(1023, 'x'));
+    // The ANSI query ends a text stored without its zero with one of its own, and counts it: 1024
+    // characters then need 1025 bytes.
+    expectValue("FullNoZero", Lookup::Found, std::string(1023, 'y'));
+    expectValue("OverfullNoZero", Lookup::Missing, "");
+    expectValue("TooLong", Lookup::Missing, "");
+    expectValue("Empty", Lookup::Broken, "");
+    expectValue("Number", Lookup::Found, "&hold012");
+    expectValue("Expandable", Lookup::Found, "old");
+    expectValue("Absent", Lookup::Missing, "");
+    expectValue("Text", Lookup::Missing, "", "Software\\Pennoro Test\\Absent");
 }
 
 void files()
 {
     const std::string folder = "C:\\Pennoro Test\\Sys Info";
     const std::string hidden = folder + "\\hidden.exe";
-    const bool hid = SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    const DWORD attributes = GetFileAttributesA(hidden.c_str());
-    check(hid && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN),
+    check(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN) &&
+              (GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN),
           "hide a file");
     pennoro::WindowsSysInfoSystem system;
     check(system.isNormalFile(folder + "\\MSINFO32.EXE"), "the tool is a normal file");
