@@ -15,15 +15,16 @@ configure_and_build "$PENNORO_ROOT/build" Debug
 stage "Windows launcher under Wine"
 "$PENNORO_ROOT/tests/wine/run.sh"
 
-export QT_QPA_PLATFORM=offscreen
-stage "Test suite (build/)"
-ctest --test-dir "$PENNORO_ROOT/build" --output-on-failure --timeout 300
+stage "Fuzz targets, 10 s each (build-fuzz/)"
+"$PENNORO_ROOT/fuzz.sh" 10
 
+export QT_QPA_PLATFORM=offscreen
 stage "Test suite under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/)"
 configure_and_build "$PENNORO_ROOT/build-asan" Debug -DPENNORO_SANITIZE=ON -DPENNORO_BUILD_BENCH=OFF
 UBSAN_OPTIONS=print_stacktrace=1 \
     LSAN_OPTIONS=suppressions=$PENNORO_ROOT/tests/lsan.supp:print_suppressions=0 \
     ctest --test-dir "$PENNORO_ROOT/build-asan" --output-on-failure --timeout 600
 
-stage "Fuzz targets, 10 s each (build-fuzz/)"
-"$PENNORO_ROOT/fuzz.sh" 10
+# Last, so that its summary closes the output.
+stage "Test suite (build/)"
+ctest --test-dir "$PENNORO_ROOT/build" --output-on-failure --timeout 300
