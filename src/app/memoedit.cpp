@@ -122,6 +122,23 @@ void MemoEdit::setSelectedText(const QString& text)
     setTextCursor(cursor);
 }
 
+void MemoEdit::surroundSelection(const QString& before, const QString& after)
+{
+    QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    editAsOneStep(cursor, [&] {
+        // The end first, so that the start's insertion does not move it.
+        cursor.setPosition(end);
+        cursor.insertText(lineends::toNewlines(after));
+        const int afterEnd = cursor.position();
+        cursor.setPosition(start);
+        cursor.insertText(lineends::toNewlines(before));
+        cursor.setPosition(afterEnd + (cursor.position() - start));
+    });
+    setTextCursor(cursor);
+}
+
 void MemoEdit::setReservedShortcuts(const QList<QKeySequence>& keys)
 {
     reserved_ = keys;

@@ -29,6 +29,9 @@ public:
     // Replaces the selection (or inserts at the caret) as one undoable step; afterwards the
     // caret stands after the text and nothing is selected.
     void setSelectedText(const QString& text);
+    // The same as setSelectedText(before + selection + after), without taking the selection out
+    // and putting it back: on a large selection that would rebuild every line of it.
+    void surroundSelection(const QString& before, const QString& after);
 
     // Keys that belong to the window's menu commands: the memo lets them through instead of
     // handling them itself (Ctrl+C, Shift+Del and the like would otherwise never reach the menu).

@@ -35,6 +35,12 @@ QString tagReplacement(const TagCommand& command, QStringView selected)
 
 void insertTag(MemoEdit& memo, const TagCommand& command)
 {
+    // The selection stays where it is and the tags go around it: the result is the same as
+    // replacing it, at a cost that does not grow with the selection.
+    if (command.shape == TagShape::Wrap) {
+        memo.surroundSelection(command.open.toString(), command.close.toString());
+        return;
+    }
     // A fixed text replaces the selection without reading it.
     const QString selected =
         command.shape == TagShape::Fixed ? QString() : memo.selectedText();
