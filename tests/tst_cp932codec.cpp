@@ -2,6 +2,7 @@
 
 #include <QTest>
 
+#include <memory>
 #include <optional>
 
 #if __has_include(<iconv.h>)
@@ -15,30 +16,19 @@ using namespace Qt::StringLiterals;
 namespace {
 
 #ifdef PENNORO_HAVE_ICONV
-// The C library's own code page 932 tables, independent of ICU.
-struct SystemConverter {
-    iconv_t handle;
-    SystemConverter(const char* to, const char* from) : handle(iconv_open(to, from)) {}
-    ~SystemConverter()
-    {
-        if (handle != iconv_t(-1))
-            iconv_close(handle);
-    }
-
-    // The converted bytes, or nothing when the input has no complete mapping.
-    std::optional<QByteArray> operator()(QByteArrayView input) const
-    {
-        iconv(handle, nullptr, nullptr, nullptr, nullptr);
-        char* in = const_cast<char*>(input.data());
-        size_t inLeft = size_t(input.size());
-        char out[16];
-        char* outPtr = out;
-        size_t outLeft = sizeof out;
-        if (iconv(handle, &in, &inLeft, &outPtr, &outLeft) == size_t(-1) || inLeft != 0)
-            return std::nullopt;
-        return QByteArray(out, outPtr - out);
-    }
-};
+// The C library's own conversion, independent of ICU: the bytes, or none without a full mapping.
+std::optional<QByteArray> systemConvert(iconv_t handle, QByteArrayView input)
+{
+    iconv(handle, nullptr, nullptr, nullptr, nullptr);
+    char* in = const_cast<char*>(input.data());
+    size_t inLeft = size_t(input.size());
+    char out[16];
+    char* outPtr = out;
+    size_t outLeft = sizeof out;
+    if (iconv(handle, &in, &inLeft, &outPtr, &outLeft) == size_t(-1) || inLeft != 0)
+        return std::nullopt;
+    return QByteArray(out, outPtr - out);
+}
 #endif
 
 // Which ways a case of convert() goes.
@@ -50,9 +40,8 @@ class TestCp932Codec : public QObject {
     Q_OBJECT
 
 private slots:
-    // Byte-exact, also where the C library has no tables to compare with. What the code page cannot
-    // hold is written as a reference, never replaced, dropped or best-fitted; bytes that are not
-    // code page 932 read as U+FFFD, each counted.
+    // What the code page cannot hold is written as a reference, never replaced, dropped or
+    // best-fitted; bytes that are not code page 932 read as U+FFFD, each counted.
     void convert_data()
     {
         QTest::addColumn<int>("way");
@@ -69,18 +58,13 @@ private slots:
         QTest::newRow("best fit only, or read back as another, after a lone surrogate")
             << Writes << QChar(0xD83D) + u"¥‾〜−"_s + QChar(0xF86F)
             << QByteArray("&#65533;&#165;&#8254;&#12316;&#8722;&#63599;") << qsizetype(6);
-        QTest::newRow("a pair is one reference")
-            << Writes << u"a😀b"_s << QByteArray("a&#128512;b") << qsizetype(1);
         // ICU's own handlers drop these ignorable characters without a word.
         QTest::newRow("ignorables")
             << Writes << u"👨\u200D👩\uFE0F\uFEFF"_s
             << QByteArray("&#128104;&#8205;&#128105;&#65039;&#65279;") << qsizetype(5);
-        QTest::newRow("lone and reversed surrogates")
-            << Writes << QChar(0xD83D) + u"x"_s + QChar(0xDE00) + QChar(0xDE00) + QChar(0xD83D)
-            << QByteArray("&#65533;x&#65533;&#65533;&#65533;") << qsizetype(4);
-        QTest::newRow("surrogate and references beside ASCII exceptions")
-            << Writes << QChar(0xD83D) + u"\x1A😀\x7F😀"_s
-            << QByteArray("&#65533;\x1A&#128512;\x7F&#128512;") << qsizetype(3);
+        QTest::newRow("lone and reversed surrogates, pairs beside ASCII exceptions")
+            << Writes << QString(QChar(0xDE00)) + QChar(0xD83D) + u"\x1A😀\x7F😀"_s + QChar(0xD83D)
+            << QByteArray("&#65533;&#65533;\x1A&#128512;\x7F&#128512;&#65533;") << qsizetype(5);
         const QChar r = QChar::ReplacementCharacter;
         QTest::newRow("lead byte cut off at the end")
             << Reads << u"a"_s + r << QByteArray("a\x82") << qsizetype(1);
@@ -121,23 +105,24 @@ private slots:
         QVERIFY(encoded.bytes == QByteArray("&#128512;\x82\xA0&#165;\x1A").repeated(50'000));
     }
 
-    // Reading agrees with the C library for every one- and two-byte sequence; writing agrees for
-    // every character it reads back unchanged, and what it maps only one way (best fit, "¥" to "\")
-    // is a reference here.
+    // Reading agrees with the C library for every one- and two-byte sequence; writing for every
+    // character that round-trips there, the rest (best fit, "¥" to "\") is a reference.
     void agreesWithSystemTables()
     {
 #ifndef PENNORO_HAVE_ICONV
         QSKIP("no iconv on this system");
 #else
-        const SystemConverter reader("UTF-16LE", "CP932");
-        const SystemConverter writer("CP932", "UTF-16LE");
-        if (reader.handle == iconv_t(-1) || writer.handle == iconv_t(-1))
+        const std::unique_ptr<void, int (*)(iconv_t)> reader(iconv_open("UTF-16LE", "CP932"),
+                                                             iconv_close);
+        const std::unique_ptr<void, int (*)(iconv_t)> writer(iconv_open("CP932", "UTF-16LE"),
+                                                             iconv_close);
+        if (reader.get() == iconv_t(-1) || writer.get() == iconv_t(-1))
             QSKIP("the C library has no CP932 tables");
         for (int first = 0; first < 0x100; ++first) {
             for (int second = -1; second < (first >= 0x80 ? 0x100 : 0); ++second) {
                 const QByteArray bytes =
                     QByteArray(1, char(first)) + (second < 0 ? "" : QByteArray(1, char(second)));
-                const std::optional<QByteArray> expected = reader(bytes);
+                const std::optional<QByteArray> expected = systemConvert(reader.get(), bytes);
                 const QString text = cp932::decode(bytes);
                 QVERIFY2(!expected || QByteArrayView(reinterpret_cast<const char*>(text.utf16()),
                                                      text.size() * 2) == *expected,
@@ -149,8 +134,9 @@ private slots:
                 continue;
             const auto unit = char16_t(c);
             const QByteArrayView utf16(reinterpret_cast<const char*>(&unit), 2);
-            const std::optional<QByteArray> bytes = writer(utf16);
-            const bool roundTrips = bytes && reader(*bytes) == utf16.toByteArray();
+            const std::optional<QByteArray> bytes = systemConvert(writer.get(), utf16);
+            const bool roundTrips =
+                bytes && systemConvert(reader.get(), *bytes) == utf16.toByteArray();
             const QByteArray expected =
                 roundTrips ? *bytes : "&#" + QByteArray::number(uint(c)) + ';';
             QVERIFY2(cp932::encode(QStringView(&unit, 1)).bytes == expected,

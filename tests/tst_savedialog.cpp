@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QMetaEnum>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -22,8 +23,7 @@ using namespace pennoro;
 
 namespace {
 
-// The dialog once its folder is listed, as "name 'name it opened with' filter in folder: files";
-// the empty text before.
+// The dialog once its folder is listed, as "name 'name it opened with' filter in folder: files".
 QString describe(QFileDialog& dialog, QLineEdit& edit)
 {
     auto* model = dialog.findChild<QFileSystemModel*>();
@@ -41,9 +41,8 @@ QString describe(QFileDialog& dialog, QLineEdit& edit)
              dialog.directory().absolutePath(), listed.join(u' '));
 }
 
-// Runs the menu item and answers what opens as a user would: OK in a message box; in the save
-// dialog, types the name (none: keeps the one it opened with) and presses Return, or Escape to
-// cancel. Returns what each showed, a box as "title, icon: text".
+// Runs the menu item and answers as a user: OK in a message box ("title, icon: text"); in the
+// save dialog, types the name (none: keeps the one it opened with), then Return, or Escape.
 QStringList answer(MainWindow& window, const QString& control, const QString& typed = {},
                    bool cancel = false)
 {
@@ -63,14 +62,12 @@ QStringList answer(MainWindow& window, const QString& control, const QString& ty
             seen.append(QStringLiteral("still open: ") + open->metaObject()->className());
             open->reject();
         } else if (box) {
-            const char* icon = box->icon() == QMessageBox::NoIcon    ? "no icon"
-                               : box->icon() == QMessageBox::Warning ? "warning"
-                                                                     : "other icon";
+            const char* icon = QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon());
             seen.append(box->windowTitle() + ", " + icon + ": " + box->text());
             if (QAbstractButton* ok = box->button(QMessageBox::Ok))
                 ok->click();
             else
-                box->reject();
+                box->reject(); // a question that should not be there
         } else if (const QString shown = dialog ? describe(*dialog, *edit) : QString();
                    !shown.isEmpty() && !*keyPending) {
             seen.append(shown);
@@ -78,7 +75,7 @@ QStringList answer(MainWindow& window, const QString& control, const QString& ty
                 edit->selectAll();
                 QTest::keyClicks(edit, typed);
             }
-            // Pressed outside this handler, so that it can answer what the key opens.
+            // Pressed outside this handler, so that it can answer an overwrite question.
             *keyPending = true;
             QTimer::singleShot(0, edit, [edit, cancel, keyPending] {
                 QTest::keyClick(edit, cancel ? Qt::Key_Escape : Qt::Key_Return);
@@ -93,7 +90,7 @@ QStringList answer(MainWindow& window, const QString& control, const QString& ty
 
 const QString prefix = QStringLiteral("Pennoro Ver 2.0 - ");
 const QString notice =
-    QStringLiteral("Pennoro, no icon: ﾃｷｽﾄﾌｧｲﾙに出力します。出力時に上書きﾁｪｯｸはされません!!");
+    QStringLiteral("Pennoro, NoIcon: ﾃｷｽﾄﾌｧｲﾙに出力します。出力時に上書きﾁｪｯｸはされません!!");
 
 } // namespace
 
@@ -107,9 +104,8 @@ private slots:
         InTempDir dir;
         for (const char* name : {"a.TXT", "b.txt", "c.Txt", "d.html"})
             QVERIFY(writeBytes(dir.path(QString::fromLatin1(name)), "old"));
-        const QString folder = QDir(dir.path({})).absolutePath();
-        const QString dialog =
-            "CommonDialog1 '%1' ﾉｰﾏﾙﾃｷｽﾄﾌｧｲﾙ(*.TXT) in " + folder + ": a.TXT b.txt c.Txt";
+        const QString dialog = "CommonDialog1 '%1' ﾉｰﾏﾙﾃｷｽﾄﾌｧｲﾙ(*.TXT) in " +
+                               QDir(dir.path({})).absolutePath() + ": a.TXT b.txt c.Txt";
         FakeClipboard clipboard;
         MainWindow window(Services{nullptr, &clipboard});
         window.show();
@@ -122,8 +118,7 @@ private slots:
         QCOMPARE(fileBytes(chosen), QByteArray("abc\r\n"));
         QCOMPARE(window.windowTitle(), prefix + chosen);
 
-        // It opens in the folder chosen last. Another name typed, then cancelled: nothing
-        // written, the prefix alone.
+        // It opens in the folder chosen last; cancelled: nothing written, the prefix alone.
         QVERIFY(QDir::setCurrent(QDir::tempPath()));
         window.memo()->setWholeText(QStringLiteral("second"));
         QCOMPARE(answer(window, QStringLiteral("mnuFC"), QStringLiteral("typed"), true),
@@ -139,7 +134,7 @@ private slots:
 
         window.memo()->setWholeText(QString());
         QCOMPARE(answer(window, QStringLiteral("mnuFC")),
-                 QStringList{"保存, warning: ﾌｧｲﾙに保存するﾃﾞｰﾀが見つかりません。"});
+                 QStringList{"保存, Warning: ﾌｧｲﾙに保存するﾃﾞｰﾀが見つかりません。"});
         QCOMPARE(window.windowTitle(), QStringLiteral("Pennoro Ver 2.0 - Normal"));
     }
 };
