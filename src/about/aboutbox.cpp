@@ -5,6 +5,7 @@
 #include "app/fonts.h"
 #include "app/programicon.h"
 #include "app/texts.h"
+#include "app/twips.h"
 #include "app/version.h"
 #include "platform/prompts.h"
 #include "platform/shell.h"
@@ -16,15 +17,6 @@
 namespace pennoro {
 
 namespace {
-
-// The dialog is laid out in twips, 15 to a pixel at 96 dots per inch; Qt scales pixels on
-// high-density screens by itself.
-QRect fromTwips(int left, int top, int width, int height)
-{
-    constexpr int twipsPerPixel = 15;
-    return {left / twipsPerPixel, top / twipsPerPixel, width / twipsPerPixel,
-            height / twipsPerPixel};
-}
 
 template <typename Control>
 Control* addControl(QDialog* dialog, const char* name, const QRect& geometry)
@@ -77,26 +69,26 @@ QString creditsText()
 // The layout's fixed pictures and texts; the load steps fill in the rest.
 void addPictures(QDialog* dialog)
 {
-    auto* icon = addControl<QLabel>(dialog, "picIcon", fromTwips(120, 120, 540, 540));
+    auto* icon = addControl<QLabel>(dialog, "picIcon", twipsRect(120, 120, 540, 540));
     icon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     icon->setLineWidth(2);
     icon->setAlignment(Qt::AlignCenter);
     icon->setPixmap(programIcon().pixmap(32));
 
-    auto* title = addLabel(dialog, "lblTitle", fromTwips(960, 120, 4845, 480));
+    auto* title = addLabel(dialog, "lblTitle", twipsRect(960, 120, 4845, 480));
     title->setFont(titleFont());
     QPalette blue = title->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
     title->setPalette(blue);
 
-    addLabel(dialog, "lblVersion", fromTwips(960, 600, 4845, 225));
+    addLabel(dialog, "lblVersion", twipsRect(960, 600, 4845, 225));
 
-    auto* credits = addLabel(dialog, "Label1", fromTwips(120, 1080, 5655, 615));
+    auto* credits = addLabel(dialog, "Label1", twipsRect(120, 1080, 5655, 615));
     credits->setFont(fonts::msGothic(9));
     credits->setText(creditsText());
 
     // A grey line from (120, 2640) to (5790, 2640).
-    auto* line = addControl<QFrame>(dialog, "Line1", fromTwips(120, 2640, 5670, 15));
+    auto* line = addControl<QFrame>(dialog, "Line1", twipsRect(120, 2640, 5670, 15));
     line->setAutoFillBackground(true);
     QPalette grey = line->palette();
     grey.setColor(QPalette::Window, QColor(128, 128, 128));
@@ -124,13 +116,13 @@ std::unique_ptr<QDialog> AboutBox::build(QWidget* parent)
         std::make_unique<QDialog>(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint |
                                               Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     dialog->setObjectName(QStringLiteral("frmAbout"));
-    dialog->setFixedSize(fromTwips(0, 0, 5910, 3150).size());
+    dialog->setFixedSize(twipsRect(0, 0, 5910, 3150).size());
     dialog->setWindowIcon(programIcon());
     addPictures(dialog.get());
 
     const auto addLink = [&](const char* name, int top, const QString& caption,
                              const QString& target) {
-        auto* button = addControl<QPushButton>(dialog.get(), name, fromTwips(120, top, 5655, 255));
+        auto* button = addControl<QPushButton>(dialog.get(), name, twipsRect(120, top, 5655, 255));
         button->setFont(fonts::msGothic(9));
         button->setText(caption);
         QObject::connect(button, &QPushButton::clicked, [this, target] { shell_.open(target); });
@@ -142,13 +134,13 @@ std::unique_ptr<QDialog> AboutBox::build(QWidget* parent)
                          abouttexts::mailScheme + abouttexts::mailAddress);
 
     // OK is the default button, and Esc closes the dialog as it does.
-    auto* ok = addControl<QPushButton>(dialog.get(), "cmdOK", fromTwips(3000, 2760, 1305, 345));
+    auto* ok = addControl<QPushButton>(dialog.get(), "cmdOK", twipsRect(3000, 2760, 1305, 345));
     ok->setText(abouttexts::okCaption);
     ok->setDefault(true);
     QObject::connect(ok, &QPushButton::clicked, dialog.get(), &QDialog::accept);
 
     auto* sysInfo =
-        addControl<QPushButton>(dialog.get(), "cmdSysInfo", fromTwips(4440, 2760, 1305, 345));
+        addControl<QPushButton>(dialog.get(), "cmdSysInfo", twipsRect(4440, 2760, 1305, 345));
     sysInfo->setText(abouttexts::sysInfoCaption);
     QObject::connect(sysInfo, &QPushButton::clicked, [this] { startSysInfo(); });
 

@@ -10,6 +10,7 @@
 #include "app/messages.h"
 #include "app/programicon.h"
 #include "app/texts.h"
+#include "app/twips.h"
 #include "edit/clipboardmenu.h"
 #include "edit/editcommands.h"
 #include "platform/prompts.h"
@@ -28,13 +29,10 @@ namespace pennoro {
 
 namespace {
 
-// The window was laid out in twips; 15 twips make one pixel at 96 dots per inch (Qt scales on
-// denser screens by itself).
-constexpr int twips(int value) { return value / 15; }
-
+// Form1's layout.
 constexpr QSize clientSize{twips(8775), twips(4215)};
 constexpr QPoint clientPosition{twips(3675), twips(4575)};
-constexpr QRect memoGeometry{0, 0, twips(8775), twips(3735)};
+constexpr QRect memoGeometry = twipsRect(0, 0, 8775, 3735);
 constexpr int labelTop = twips(3840);
 constexpr QSize labelSize{twips(1935), twips(255)};
 
