@@ -35,11 +35,6 @@ QString toCrLf(QString&& widgetText)
     return text;
 }
 
-QString toCrLf(QStringView widgetText)
-{
-    return toCrLf(widgetText.toString());
-}
-
 QString toNewlines(QStringView text)
 {
     QString out;
