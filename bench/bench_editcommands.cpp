@@ -4,7 +4,7 @@
 //
 //   bench_editcommands [MEGABYTES...]    default: 1 10
 
-#include "app/memoedit.h"
+#include "memo/memoedit.h"
 #include "benchtext.h"
 #include "edit/editcommands.h"
 #include "platform/prompts.h"

@@ -6,8 +6,8 @@
 //   bench_largememo [MEGABYTES]    default: 10 (MB being 2^20 bytes of the memo store)
 
 #include "app/mainwindow.h"
-#include "app/memoedit.h"
-#include "app/memostore.h"
+#include "memo/memoedit.h"
+#include "memo/memostore.h"
 #include "benchtext.h"
 #include "tags/taginsertion.h"
 

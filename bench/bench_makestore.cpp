@@ -3,7 +3,7 @@
 //
 //   bench_makestore MEGABYTES PATH    (MB being 2^20 bytes of the memo store)
 
-#include "app/memostore.h"
+#include "memo/memostore.h"
 #include "benchtext.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 //
 //   bench_memostore [folder]     (default: a temporary folder)
 
-#include "app/memostore.h"
+#include "memo/memostore.h"
 #include "benchtext.h"
 #include "platform/cp932codec.h"
 

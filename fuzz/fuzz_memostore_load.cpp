@@ -3,7 +3,7 @@
 // one after the last line. The code page reader is checked on its own as well: it counts what it
 // could not read, and whatever it could read, the writer writes back unchanged.
 
-#include "app/memostore.h"
+#include "memo/memostore.h"
 #include "fuzzcheck.h"
 #include "platform/cp932codec.h"
 

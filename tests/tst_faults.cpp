@@ -1,7 +1,7 @@
 // Real file system faults under the three commands that write files. Permissions bind as the user
 // "nobody" even under root; a full disk is a file size limit.
 
-#include "app/memostore.h"
+#include "memo/memostore.h"
 #include "fakes/testfiles.h"
 #include "fakes/testwindow.h"
 #include "fakes/unprivileged.h"

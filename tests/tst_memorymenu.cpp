@@ -1,4 +1,4 @@
-#include "app/memostore.h"
+#include "memo/memostore.h"
 #include "fakes/testfiles.h"
 #include "fakes/testwindow.h"
 

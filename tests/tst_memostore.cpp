@@ -1,4 +1,4 @@
-#include "app/memostore.h"
+#include "memo/memostore.h"
 #include "fakes/testfiles.h"
 #include "fakes/unprivileged.h"
 #include "platform/cp932codec.h"

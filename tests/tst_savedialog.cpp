@@ -1,5 +1,5 @@
 #include "app/mainwindow.h"
-#include "app/memoedit.h"
+#include "memo/memoedit.h"
 #include "fakes/fakeclipboard.h"
 #include "fakes/testfiles.h"
 

@@ -1,5 +1,5 @@
-#include "about/standinsysinfosystem.h"
-#include "about/sysinfolauncher.h"
+#include "platform/standinsysinfosystem.h"
+#include "platform/sysinfolauncher.h"
 #include "fakes/fakesysinfosystem.h"
 
 #include <QDir>

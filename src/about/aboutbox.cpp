@@ -1,12 +1,12 @@
 #include "about/aboutbox.h"
 
 #include "about/abouttexts.h"
-#include "about/sysinfolauncher.h"
-#include "app/fonts.h"
-#include "app/programicon.h"
-#include "app/texts.h"
-#include "app/twips.h"
-#include "app/version.h"
+#include "platform/sysinfolauncher.h"
+#include "common/fonts.h"
+#include "common/programicon.h"
+#include "common/texts.h"
+#include "common/twips.h"
+#include "common/version.h"
 #include "platform/prompts.h"
 #include "platform/shell.h"
 

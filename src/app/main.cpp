@@ -1,7 +1,7 @@
 #include "app/mainwindow.h"
-#include "app/memoedit.h"
+#include "memo/memoedit.h"
 #include "app/startup.h"
-#include "app/texts.h"
+#include "common/texts.h"
 #include "platform/prompts.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "app/memorymenu.h"
 
-#include "app/memoedit.h"
-#include "app/texts.h"
+#include "memo/memoedit.h"
+#include "common/texts.h"
 #include "edit/textexport.h"
 #include "platform/prompts.h"
 

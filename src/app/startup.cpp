@@ -1,7 +1,7 @@
 #include "app/startup.h"
 
-#include "app/memostore.h"
-#include "app/messages.h"
+#include "memo/memostore.h"
+#include "common/messages.h"
 
 namespace pennoro {
 

@@ -1,7 +1,7 @@
 #include "edit/clipboardmenu.h"
 
-#include "app/messages.h"
-#include "app/texts.h"
+#include "common/messages.h"
+#include "common/texts.h"
 #include "edit/edittexts.h"
 #include "edit/textexport.h"
 #include "platform/clipboard.h"

@@ -1,7 +1,7 @@
 #include "edit/editcommands.h"
 
-#include "app/memoedit.h"
-#include "app/messages.h"
+#include "memo/memoedit.h"
+#include "common/messages.h"
 #include "edit/edittexts.h"
 #include "platform/clipboard.h"
 #include "platform/prompts.h"

@@ -1,7 +1,7 @@
 #include "edit/textexport.h"
 
-#include "app/messages.h"
-#include "app/texts.h"
+#include "common/messages.h"
+#include "common/texts.h"
 #include "edit/edittexts.h"
 #include "platform/prompts.h"
 #include "platform/textfile.h"

@@ -1,6 +1,6 @@
 #include "tags/taginsertion.h"
 
-#include "app/memoedit.h"
+#include "memo/memoedit.h"
 
 namespace pennoro {
 

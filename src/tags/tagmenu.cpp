@@ -1,6 +1,6 @@
 #include "tags/tagmenu.h"
 
-#include "app/menuaction.h"
+#include "common/menuaction.h"
 #include "tags/tagcatalogue.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "about/sysinfosystem.h"
+#include "platform/sysinfosystem.h"
 #include "platform/memoryregistry.h"
 
 #include <set>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
-#include "app/memoedit.h"
+#include "memo/memoedit.h"
 #include "fakes/fakeclipboard.h"
 #include "fakes/fakeprompts.h"
 

@@ -16,7 +16,7 @@ trap cleanup EXIT
 cxx=(x86_64-w64-mingw32-g++-posix -std=c++20 -O1 -Wall -Wextra -Wpedantic -Werror -static
      -I"$root/src")
 "${cxx[@]}" -o "$work/tst_wine_sysinfo.exe" "$root/tests/wine/tst_wine_sysinfo.cpp" \
-    "$root/src/about/sysinfolauncher.cpp" "$root/src/about/windowssysinfosystem.cpp" \
+    "$root/src/platform/sysinfolauncher.cpp" "$root/src/platform/windowssysinfosystem.cpp" \
     "$root/src/platform/windowsregistry.cpp" -ladvapi32
 "${cxx[@]}" -o "$work/startmarker.exe" "$root/tests/wine/startmarker.cpp"
 

@@ -1,7 +1,7 @@
 // The system information launcher on Windows' own registry, file checks and program start, under
 // Wine; run.sh writes the values and places the files. Modes: keyvalues, files, start, fail.
-#include "about/sysinfolauncher.h"
-#include "about/windowssysinfosystem.h"
+#include "platform/sysinfolauncher.h"
+#include "platform/windowssysinfosystem.h"
 
 #include <windows.h>
 

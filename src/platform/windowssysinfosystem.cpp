@@ -1,4 +1,4 @@
-#include "about/windowssysinfosystem.h"
+#include "platform/windowssysinfosystem.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "app/messages.h"
+#include "common/messages.h"
 
-#include "app/texts.h"
+#include "common/texts.h"
 #include "platform/prompts.h"
 
 namespace pennoro::messages {

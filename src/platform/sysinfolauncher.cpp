@@ -1,6 +1,6 @@
-#include "about/sysinfolauncher.h"
+#include "platform/sysinfolauncher.h"
 
-#include "about/sysinfosystem.h"
+#include "platform/sysinfosystem.h"
 #include "platform/registry.h"
 
 #include <array>

@@ -1,6 +1,6 @@
-#include "about/standinregistry.h"
+#include "platform/standinregistry.h"
 
-#include "about/sysinfolauncher.h"
+#include "platform/sysinfolauncher.h"
 
 #include <filesystem>
 #include <optional>

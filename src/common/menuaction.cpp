@@ -1,4 +1,4 @@
-#include "app/menuaction.h"
+#include "common/menuaction.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "about/standinregistry.h"
-#include "about/sysinfosystem.h"
+#include "platform/standinregistry.h"
+#include "platform/sysinfosystem.h"
 
 namespace pennoro {
 

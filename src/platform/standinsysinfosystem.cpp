@@ -1,4 +1,4 @@
-#include "about/standinsysinfosystem.h"
+#include "platform/standinsysinfosystem.h"
 
 #include <QFile>
 #include <QProcess>

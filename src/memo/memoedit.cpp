@@ -1,4 +1,4 @@
-#include "app/memoedit.h"
+#include "memo/memoedit.h"
 
 #include "platform/lineends.h"
 

@@ -1,4 +1,4 @@
-#include "app/programicon.h"
+#include "common/programicon.h"
 
 #include <array>
 
