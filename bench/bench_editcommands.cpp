@@ -4,9 +4,9 @@
 //
 //   bench_editcommands [MEGABYTES...]    default: 1 10
 
-#include "memo/memoedit.h"
 #include "benchtext.h"
 #include "edit/editcommands.h"
+#include "memo/memoedit.h"
 #include "platform/prompts.h"
 #include "platform/qtclipboard.h"
 

@@ -6,9 +6,14 @@
 //   bench_largememo [MEGABYTES]    default: 10 (MB being 2^20 bytes of the memo store)
 
 #include "app/mainwindow.h"
+#include "benchtext.h"
 #include "memo/memoedit.h"
 #include "memo/memostore.h"
-#include "benchtext.h"
+#include "platform/prompts.h"
+#include "platform/qtclipboard.h"
+#include "platform/shell.h"
+#include "platform/sysinfolauncher.h"
+#include "platform/sysinfosystem.h"
 #include "tags/taginsertion.h"
 
 #include <QApplication>
@@ -36,7 +41,7 @@ double median(std::vector<double> values)
 
 const TagCommand& boldCommand()
 {
-    const auto catalogue = tagCatalogue();
+    const auto catalogue = tags::catalogue();
     return *std::find_if(catalogue.begin(), catalogue.end(),
                          [](const TagCommand& command) { return command.control == u"mnuTG6"; });
 }
@@ -55,7 +60,7 @@ template <typename Select> Timing timeBold(MemoEdit& memo, Select select)
         QApplication::processEvents();
         QElapsedTimer clock;
         clock.start();
-        insertTag(memo, boldCommand());
+        tags::insert(memo, boldCommand());
         command.push_back(clock.nsecsElapsed() / 1e6);
         QApplication::processEvents();
         repainted.push_back(clock.nsecsElapsed() / 1e6);
@@ -79,7 +84,12 @@ int main(int argc, char* argv[])
     QTemporaryDir folder;
     QDir::setCurrent(folder.path());
 
-    MainWindow window;
+    QtPrompts prompts;
+    QtClipboard clipboard;
+    QtShell shell;
+    const std::unique_ptr<SysInfoSystem> sysInfo = sysinfo::makeSystem();
+    MainWindow window(Services{prompts, clipboard, shell, *sysInfo});
+    prompts.setOwner(&window);
     MemoEdit& memo = *window.memo();
     memo.loadText(bench::japaneseHtml(megabytes * 1024 * 1024));
     window.show();

@@ -3,8 +3,8 @@
 //
 //   bench_makestore MEGABYTES PATH    (MB being 2^20 bytes of the memo store)
 
-#include "memo/memostore.h"
 #include "benchtext.h"
+#include "memo/memostore.h"
 
 #include <QCoreApplication>
 
@@ -21,9 +21,10 @@ int main(int argc, char* argv[])
     }
     const qsizetype megabytes = QString::fromLocal8Bit(argv[1]).toLongLong();
     const QString memo = bench::japaneseHtml(megabytes * 1024 * 1024);
-    const FileResult written = memostore::save(memo, QString::fromLocal8Bit(argv[2]));
+    const Outcome written = memostore::save(memo, QString::fromLocal8Bit(argv[2]));
     if (!written.ok()) {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(written.path), qPrintable(written.reason));
+        std::fprintf(stderr, "%s: %s\n", qPrintable(written.failure().path),
+                     qPrintable(written.failure().reason));
         return 1;
     }
     std::printf("utf16_bytes=%lld\n", static_cast<long long>(memo.size() * 2));

@@ -4,9 +4,10 @@
 //
 //   bench_memostore [folder]     (default: a temporary folder)
 
-#include "memo/memostore.h"
 #include "benchtext.h"
+#include "memo/memostore.h"
 #include "platform/cp932codec.h"
+#include "platform/textfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -93,13 +94,14 @@ void measure(int megabytes, const QDir& folder)
         std::fprintf(stderr, "save failed\n");
     const double fileMiB = double(QFile(store).size()) / mebibyte;
 
-    const double save = medianSeconds(runs, [&] { memostore::save(memo, store); });
+    const double save = medianSeconds(runs, [&] { return memostore::save(memo, store).ok(); });
     const double bareSaveTime = medianSeconds(runs, [&] { bareSave(memo, plain); });
-    const double load = medianSeconds(runs, [&] { memostore::load(store); });
+    const double load = medianSeconds(runs, [&] { return memostore::load(store).ok(); });
     const double bareLoadTime = medianSeconds(runs, [&] { bareLoad(store); });
-    const double encode = medianSeconds(runs, [&] { cp932::encode(memo); });
-    const QByteArray bytes = cp932::encode(memo).bytes;
-    const double atomicWrite = medianSeconds(runs, [&] { writeFileAtomically(plain, bytes); });
+    const double encode = medianSeconds(runs, [&] { return cp932::encode(memo).ok(); });
+    const QByteArray bytes = cp932::encode(memo).value().bytes;
+    const double atomicWrite =
+        medianSeconds(runs, [&] { return textfile::writeAtomically(plain, bytes).ok(); });
 
     std::printf("%5.1f MB  load %7.1f MB/s (%6.1f ms)  bare read+ICU %7.1f MB/s (%6.1f ms)\n",
                 fileMiB, fileMiB / load, load * 1e3, fileMiB / bareLoadTime, bareLoadTime * 1e3);

@@ -15,16 +15,31 @@ namespace pennoro::bench {
 inline QString japaneseHtml(qsizetype bytes)
 {
     const QStringList pieces = {
-        u"<P>"_qs, u"</P>\r\n"_qs, u"<B>"_qs, u"</B>"_qs, u"<BR>\r\n"_qs, u"<HR>\r\n"_qs,
-        u"<FONT COLOR=\"#FF0000\">"_qs, u"</FONT>"_qs, u"<A HREF=\"http://www.example.org/\">"_qs,
-        u"</A>"_qs, u"今日は天気が良いので、近所の公園まで散歩に出かけました。"_qs,
-        u"ホームページを作成しています。"_qs, u"ご意見・ご感想はメールでお願いします。"_qs,
-        u"新着情報：２０２４年４月１日　更新しました！"_qs, u"ﾃｷｽﾄﾌｧｲﾙ"_qs, u"ｶﾀｶﾅ"_qs,
-        u"Pennoro Ver 2.0"_qs, u"①髙～Ａ"_qs, u"😀"_qs, u"¥1,000"_qs, u" "_qs,
+        u"<P>"_qs,
+        u"</P>\r\n"_qs,
+        u"<B>"_qs,
+        u"</B>"_qs,
+        u"<BR>\r\n"_qs,
+        u"<HR>\r\n"_qs,
+        u"<FONT COLOR=\"#FF0000\">"_qs,
+        u"</FONT>"_qs,
+        u"<A HREF=\"http://www.example.org/\">"_qs,
+        u"</A>"_qs,
+        u"今日は天気が良いので、近所の公園まで散歩に出かけました。"_qs,
+        u"ホームページを作成しています。"_qs,
+        u"ご意見・ご感想はメールでお願いします。"_qs,
+        u"新着情報：２０２４年４月１日　更新しました！"_qs,
+        u"ﾃｷｽﾄﾌｧｲﾙ"_qs,
+        u"ｶﾀｶﾅ"_qs,
+        u"Pennoro Ver 2.0"_qs,
+        u"①髙～Ａ"_qs,
+        u"😀"_qs,
+        u"¥1,000"_qs,
+        u" "_qs,
     };
     std::vector<qsizetype> sizes;
     for (const QString& piece : pieces)
-        sizes.push_back(cp932::encode(piece).bytes.size());
+        sizes.push_back(cp932::encode(piece).value().bytes.size());
     QRandomGenerator random(2024);
     QString text;
     text.reserve(bytes);

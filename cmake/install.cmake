@@ -1,11 +1,10 @@
 # Installing Pennoro and packaging it as a Debian package.
 #
 # On Linux and other freedesktop systems the program comes with its menu entry, its icon in the
-# hicolor theme and its AppStream metainfo, all named after the application id below.
+# hicolor theme and its AppStream metainfo, all named after the desktop id (PENNORO_DESKTOP_ID, set in the top CMakeLists.txt).
 # `cmake --install <build> --prefix <dir>` lays out the tree; `cpack -G DEB` in the build folder
 # makes pennoro_<version>_<arch>.deb from the same rules.
 
-set(PENNORO_APP_ID org.example.Pennoro)
 
 # The program links the system's Qt and ICU, so it needs no run path of its own (Qt's project set-up
 # would give it one pointing next to the binary).
@@ -18,13 +17,13 @@ if(UNIX AND NOT APPLE)
     foreach(size IN ITEMS 16 32 48 256)
         install(FILES ${pennoro_icons}/pennoro-${size}.png
                 DESTINATION ${pennoro_hicolor}/${size}x${size}/apps
-                RENAME ${PENNORO_APP_ID}.png)
+                RENAME ${PENNORO_DESKTOP_ID}.png)
     endforeach()
     install(FILES ${pennoro_icons}/pennoro.svg DESTINATION ${pennoro_hicolor}/scalable/apps
-            RENAME ${PENNORO_APP_ID}.svg)
-    install(FILES ${PROJECT_SOURCE_DIR}/packaging/${PENNORO_APP_ID}.desktop
+            RENAME ${PENNORO_DESKTOP_ID}.svg)
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/${PENNORO_DESKTOP_ID}.desktop
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-    install(FILES ${PROJECT_SOURCE_DIR}/packaging/${PENNORO_APP_ID}.metainfo.xml
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/${PENNORO_DESKTOP_ID}.metainfo.xml
             DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 endif()
 

@@ -26,14 +26,15 @@ QString writtenAlone(QStringView character, char32_t codePoint)
     if (const auto it = known.constFind(codePoint); it != known.cend())
         return *it;
 
-    const cp932::Encoded encoded = cp932::encode(character);
-    FUZZ_CHECK(encoded.failure.isEmpty());
+    const Result<cp932::Encoded> result = cp932::encode(character);
+    FUZZ_CHECK(result.ok());
+    const cp932::Encoded& encoded = result.value();
     QString readBack;
     if (encoded.referenced == 0) {
         FUZZ_CHECK(encoded.bytes.size() == 1 || encoded.bytes.size() == 2);
         if (codePoint < 0x80) // ASCII is written as itself
             FUZZ_CHECK(encoded.bytes == QByteArray(1, char(codePoint)));
-        readBack = cp932::decode(encoded.bytes);
+        readBack = cp932::decode(encoded.bytes).value().text;
         FUZZ_CHECK(readBack == character);
     } else {
         FUZZ_CHECK(encoded.referenced == 1);
@@ -54,10 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QString text(qsizetype(size / 2), Qt::Uninitialized);
     std::memcpy(text.data(), data, size / 2 * 2); // little-endian code units, as x86 holds them
 
-    const cp932::Encoded encoded = cp932::encode(text);
-    FUZZ_CHECK(encoded.failure.isEmpty());
-    const cp932::Decoded decoded = cp932::decodeCounted(encoded.bytes);
-    FUZZ_CHECK(decoded.failure.isEmpty());
+    const Result<cp932::Encoded> written = cp932::encode(text);
+    FUZZ_CHECK(written.ok());
+    const cp932::Encoded& encoded = written.value();
+    const Result<cp932::Decoded> read = cp932::decode(encoded.bytes);
+    FUZZ_CHECK(read.ok());
+    const cp932::Decoded& decoded = read.value();
     FUZZ_CHECK(decoded.invalid == 0);
 
     QString expected;

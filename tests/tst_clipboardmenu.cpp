@@ -1,4 +1,4 @@
-#include "edit/edittexts.h"
+#include "common/texts.h"
 #include "fakes/testfiles.h"
 #include "fakes/testwindow.h"
 
@@ -9,7 +9,7 @@ namespace {
 const QString noText = QStringLiteral("<no text>");
 const QString unreadable = QStringLiteral("<unreadable>");
 const QString cancel = QStringLiteral("<cancel>");
-const QString notice = "Pennoro, no icon: " + edittexts::outputNotice;
+const QString notice = "Pennoro, no icon: " + texts::outputNotice;
 
 // Gives the clipboard this text, no text, or makes it unreadable.
 void hold(FakeClipboard& clipboard, const QString& text)
@@ -33,7 +33,7 @@ private slots:
         QTest::addColumn<QString>("later");
         QTest::addColumn<QStringList>("shown");
         QTest::addColumn<QByteArray>("bytes");
-        const QString readFailed = "Pennoro, critical: " + edittexts::clipboardReadFailed;
+        const QString readFailed = "Pennoro, critical: " + texts::clipboardReadFailed;
         const QString warning = QStringLiteral("Pennoro, warning: 現在ｸﾘｯﾌﾟﾎﾞｰﾄﾞにﾃｷｽﾄﾃﾞｰﾀはありません。");
         const QByteArray before("before");
         QTest::newRow("code page 932, one line end added")
@@ -72,7 +72,7 @@ private slots:
         t.action(QStringLiteral("mnuFCS"))->trigger();
         QCOMPARE(t.prompts.shown(), shown);
         QCOMPARE(t.prompts.filters,
-                 shown.first() == notice ? QStringList{edittexts::textFileFilter} : QStringList());
+                 shown.first() == notice ? QStringList{texts::textFileFilter} : QStringList());
         QCOMPARE(fileBytes(path), bytes);
         QCOMPARE(QDir(dir.path({})).entryList(QDir::Files), QStringList{"clip"});
         QCOMPARE(t.window.windowTitle(), QStringLiteral("Pennoro Ver 2.0 - Normal"));

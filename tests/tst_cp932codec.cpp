@@ -85,24 +85,27 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(qsizetype, count);
         if (way & Writes) {
-            const cp932::Encoded encoded = cp932::encode(text);
-            QCOMPARE(encoded.bytes, bytes);
-            QCOMPARE(encoded.referenced, count);
-            QVERIFY(encoded.failure.isEmpty());
+            const Result<cp932::Encoded> encoded = cp932::encode(text);
+            QVERIFY(encoded.ok());
+            QCOMPARE(encoded.value().bytes, bytes);
+            QCOMPARE(encoded.value().referenced, count);
         }
         if (way & Reads) {
-            const cp932::Decoded decoded = cp932::decodeCounted(bytes);
-            QCOMPARE(decoded.text, text);
-            QCOMPARE(decoded.invalid, count);
+            const Result<cp932::Decoded> decoded = cp932::decode(bytes);
+            QVERIFY(decoded.ok());
+            QCOMPARE(decoded.value().text, text);
+            QCOMPARE(decoded.value().invalid, count);
         }
     }
 
     // Many references overflow the first output buffer; none may be lost or cut.
     void referencesInBulk()
     {
-        const cp932::Encoded encoded = cp932::encode(u"😀あ¥\x1A"_s.repeated(50'000));
-        QCOMPARE(encoded.referenced, qsizetype(100'000));
-        QVERIFY(encoded.bytes == QByteArray("&#128512;\x82\xA0&#165;\x1A").repeated(50'000));
+        const Result<cp932::Encoded> encoded = cp932::encode(u"😀あ¥\x1A"_s.repeated(50'000));
+        QVERIFY(encoded.ok());
+        QCOMPARE(encoded.value().referenced, qsizetype(100'000));
+        QVERIFY(encoded.value().bytes ==
+                QByteArray("&#128512;\x82\xA0&#165;\x1A").repeated(50'000));
     }
 
     // Reading agrees with the C library for every one- and two-byte sequence; writing for every
@@ -123,7 +126,7 @@ private slots:
                 const QByteArray bytes =
                     QByteArray(1, char(first)) + (second < 0 ? "" : QByteArray(1, char(second)));
                 const std::optional<QByteArray> expected = systemConvert(reader.get(), bytes);
-                const QString text = cp932::decode(bytes);
+                const QString text = cp932::decode(bytes).value().text;
                 QVERIFY2(!expected || QByteArrayView(reinterpret_cast<const char*>(text.utf16()),
                                                      text.size() * 2) == *expected,
                          bytes.toHex().constData());
@@ -139,7 +142,7 @@ private slots:
                 bytes && systemConvert(reader.get(), *bytes) == utf16.toByteArray();
             const QByteArray expected =
                 roundTrips ? *bytes : "&#" + QByteArray::number(uint(c)) + ';';
-            QVERIFY2(cp932::encode(QStringView(&unit, 1)).bytes == expected,
+            QVERIFY2(cp932::encode(QStringView(&unit, 1)).value().bytes == expected,
                      qPrintable(QString::number(c, 16)));
         }
 #endif

@@ -1,4 +1,4 @@
-#include "edit/edittexts.h"
+#include "common/texts.h"
 #include "fakes/testwindow.h"
 
 using namespace pennoro;
@@ -85,12 +85,12 @@ private slots:
         QTest::addColumn<QString>("report");
         QTest::addColumn<QStringList>("log");
         const QStringList clear{"clear"}, set{"set"}, get{"get"}, clearSet{"clear", "set"};
-        const QString& writeFailed = edittexts::clipboardWriteFailed;
+        const QString& writeFailed = texts::clipboardWriteFailed;
         QTest::newRow("cut, clear fails") << "mnuET" << clear << writeFailed << clear;
         QTest::newRow("cut, set fails") << "mnuET" << set << writeFailed << clearSet;
         QTest::newRow("copy") << "mnuEC" << set << writeFailed << clearSet;
         QTest::newRow("copy all") << "mnuACC" << clear << writeFailed << clear;
-        QTest::newRow("paste") << "mnuEP" << get << edittexts::clipboardReadFailed << get;
+        QTest::newRow("paste") << "mnuEP" << get << texts::clipboardReadFailed << get;
         QTest::newRow("clear clipboard") << "mnuFCD" << clear << writeFailed << clear;
     }
 

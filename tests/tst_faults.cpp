@@ -2,6 +2,7 @@
 // "nobody" even under root; a full disk is a file size limit.
 
 #include "memo/memostore.h"
+#include "platform/textfile.h"
 #include "fakes/testfiles.h"
 #include "fakes/testwindow.h"
 #include "fakes/unprivileged.h"
@@ -178,7 +179,7 @@ private slots:
         t.prompts.messages.clear();
         run(t, action, path);
         QCOMPARE(t.prompts.messages.size(), saveAndExit ? 0 : 1);
-        QCOMPARE(fileBytes(path), cp932::encode(memo).bytes + "\r\n");
+        QCOMPARE(fileBytes(path), cp932::encode(memo).value().bytes + "\r\n");
         QCOMPARE(exits.count(), saveAndExit ? 1 : 0);
     }
 
@@ -197,7 +198,7 @@ private slots:
         QVERIFY(memostore::save(second, path).ok());
         const qint64 saveMs = clock.restart();
         const QByteArray secondBytes = fileBytes(path);
-        QVERIFY(writeFileAtomically(path, secondBytes).ok());
+        QVERIFY(textfile::writeAtomically(path, secondBytes).ok());
         const qint64 writeMs = clock.elapsed();
 
         const quint32 seed = QRandomGenerator::system()->generate();

@@ -93,13 +93,15 @@ private slots:
     {
         InTempDir dir;
         FakePrompts prompts;
-        QCOMPARE(loadMemoForStartUp(prompts), QString());
+        QCOMPARE(startup::loadMemo(prompts), QString());
         QVERIFY(writeBytes(dir.path("Data.pnr"), "abc\r\n"));
-        QCOMPARE(loadMemoForStartUp(prompts), QStringLiteral("abc\r\n"));
+        QCOMPARE(startup::loadMemo(prompts), QStringLiteral("abc"));
+        QVERIFY(writeBytes(dir.path("Data.pnr"), "abc\r\n\r\n"));
+        QCOMPARE(startup::loadMemo(prompts), QStringLiteral("abc\r\n"));
         QVERIFY(prompts.messages.isEmpty());
 
         TestWindow t;
-        t.memo().loadText(*loadMemoForStartUp(prompts));
+        t.memo().loadText(*startup::loadMemo(prompts));
         QCOMPARE(t.memo().blockCount(), 2); // "abc" and an empty line
         QCOMPARE(t.caret(), 0);
         QVERIFY(!t.memo().document()->isUndoAvailable());
@@ -108,7 +110,7 @@ private slots:
         QCOMPARE(t.memo().wholeText(), QStringLiteral("a\r\nb\r\nc\r\nd\u00A0"));
 
         QVERIFY(QFile::remove(dir.path("Data.pnr")) && QDir().mkdir(dir.path("Data.pnr")));
-        QCOMPARE(loadMemoForStartUp(prompts), std::nullopt);
+        QCOMPARE(startup::loadMemo(prompts), std::nullopt);
         QCOMPARE(prompts.messages.size(), 1);
         QCOMPARE(prompts.messages[0].title, QStringLiteral("Pennoro"));
         QVERIFY(prompts.messages[0].text.contains(QStringLiteral("Data.pnr")));

@@ -1,6 +1,9 @@
 #include "app/mainwindow.h"
 #include "memo/memoedit.h"
+#include "platform/prompts.h"
 #include "fakes/fakeclipboard.h"
+#include "fakes/fakeshell.h"
+#include "fakes/fakesysinfosystem.h"
 #include "fakes/testfiles.h"
 
 #include <QAction>
@@ -106,8 +109,12 @@ private slots:
             QVERIFY(writeBytes(dir.path(QString::fromLatin1(name)), "old"));
         const QString dialog = "CommonDialog1 '%1' ﾉｰﾏﾙﾃｷｽﾄﾌｧｲﾙ(*.TXT) in " +
                                QDir(dir.path({})).absolutePath() + ": a.TXT b.txt c.Txt";
+        QtPrompts prompts;
         FakeClipboard clipboard;
-        MainWindow window(Services{nullptr, &clipboard});
+        FakeShell shell;
+        FakeSysInfoSystem sysInfo;
+        MainWindow window(Services{prompts, clipboard, shell, sysInfo});
+        prompts.setOwner(&window);
         window.show();
         window.memo()->loadText(QStringLiteral("abc"));
         const QString chosen = dir.path(QStringLiteral("noext"));

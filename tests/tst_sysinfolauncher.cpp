@@ -90,7 +90,7 @@ private slots:
         store(registry, "SOFTWARE\\Pennoro\\Test", "Value", stored);
         std::string value = "old";
         // Registry names are found in any letter case.
-        QCOMPARE(pennoro::getKeyValue(registry, Registry::localMachine, "software\\PENNORO\\test",
+        QCOMPARE(sysinfo::getKeyValue(registry, Registry::localMachine, "software\\PENNORO\\test",
                                       "VALUE", value),
                  result);
         QCOMPARE(text(value), keyVal);
@@ -139,7 +139,7 @@ private slots:
                         toolFolder + "\\\\MSINFO32.EXE", "%ProgramFiles%\\msinfo32.exe"};
         store(system.fakeRegistry, sysinfo::toolPathKey, sysinfo::toolPathValue, path);
         store(system.fakeRegistry, sysinfo::toolFolderKey, sysinfo::toolFolderValue, folder);
-        QCOMPARE(pennoro::startSysInfo(system), !outcome.endsWith("> "));
+        QCOMPARE(sysinfo::startSysInfo(system), !outcome.endsWith("> "));
         QCOMPARE(joined(system.probed) + " > " + joined(system.started), outcome);
         QCOMPARE(system.fakeRegistry.openKeys(), std::size_t(0));
     }
@@ -160,16 +160,16 @@ private slots:
         const std::string searchPath = (first.path() + QStringLiteral("::") + folder).toStdString();
         pennoro::StandInRegistry registry(searchPath);
         std::string found;
-        QCOMPARE(pennoro::getKeyValue(registry, Registry::localMachine, sysinfo::toolPathKey,
+        QCOMPARE(sysinfo::getKeyValue(registry, Registry::localMachine, sysinfo::toolPathKey,
                                       sysinfo::toolPathValue, found),
                  Lookup::Found);
         QCOMPARE(text(found), (folder + QStringLiteral("/hardinfo")).toLocal8Bit());
         pennoro::StandInSysInfoSystem system(searchPath);
-        QVERIFY(pennoro::startSysInfo(system));
+        QVERIFY(sysinfo::startSysInfo(system));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
         pennoro::StandInSysInfoSystem bare(":" +
                                            first.filePath(QStringLiteral("no")).toStdString());
-        QVERIFY(!pennoro::startSysInfo(bare));
+        QVERIFY(!sysinfo::startSysInfo(bare));
     }
 };
 

@@ -1,7 +1,5 @@
 #include "about/aboutbox.h"
 
-#include "about/abouttexts.h"
-#include "platform/sysinfolauncher.h"
 #include "common/fonts.h"
 #include "common/programicon.h"
 #include "common/texts.h"
@@ -9,6 +7,7 @@
 #include "common/version.h"
 #include "platform/prompts.h"
 #include "platform/shell.h"
+#include "platform/sysinfolauncher.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -48,10 +47,10 @@ QFont titleFont()
 
 QString versionText()
 {
-    return abouttexts::versionPrefix + QStringLiteral("%1.%2.%3")
-                                           .arg(version::major)
-                                           .arg(version::minor)
-                                           .arg(version::revision);
+    return texts::versionPrefix + QStringLiteral("%1.%2.%3")
+                                      .arg(version::major)
+                                      .arg(version::minor)
+                                      .arg(version::revision);
 }
 
 // The three lines of credits at the line pitch of "ＭＳ ゴシック" 9 pt: the fonts that stand in
@@ -59,7 +58,7 @@ QString versionText()
 QString creditsText()
 {
     QString html;
-    for (const QString& line : abouttexts::credits.split(u'\n'))
+    for (const QString& line : texts::credits.split(u'\n'))
         html += QStringLiteral("<p style=\"margin: 0; line-height: 13px; "
                                "-qt-line-height-type: fixed\">%1</p>")
                     .arg(line.isEmpty() ? QStringLiteral("&nbsp;") : line.toHtmlEscaped());
@@ -69,26 +68,26 @@ QString creditsText()
 // The layout's fixed pictures and texts; the load steps fill in the rest.
 void addPictures(QDialog* dialog)
 {
-    auto* icon = addControl<QLabel>(dialog, "picIcon", twipsRect(120, 120, 540, 540));
+    auto* icon = addControl<QLabel>(dialog, "picIcon", twips::rect(120, 120, 540, 540));
     icon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     icon->setLineWidth(2);
     icon->setAlignment(Qt::AlignCenter);
-    icon->setPixmap(programIcon().pixmap(32));
+    icon->setPixmap(icons::program().pixmap(32));
 
-    auto* title = addLabel(dialog, "lblTitle", twipsRect(960, 120, 4845, 480));
+    auto* title = addLabel(dialog, "lblTitle", twips::rect(960, 120, 4845, 480));
     title->setFont(titleFont());
     QPalette blue = title->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 255));
     title->setPalette(blue);
 
-    addLabel(dialog, "lblVersion", twipsRect(960, 600, 4845, 225));
+    addLabel(dialog, "lblVersion", twips::rect(960, 600, 4845, 225));
 
-    auto* credits = addLabel(dialog, "Label1", twipsRect(120, 1080, 5655, 615));
+    auto* credits = addLabel(dialog, "Label1", twips::rect(120, 1080, 5655, 615));
     credits->setFont(fonts::msGothic(9));
     credits->setText(creditsText());
 
     // A grey line from (120, 2640) to (5790, 2640).
-    auto* line = addControl<QFrame>(dialog, "Line1", twipsRect(120, 2640, 5670, 15));
+    auto* line = addControl<QFrame>(dialog, "Line1", twips::rect(120, 2640, 5670, 15));
     line->setAutoFillBackground(true);
     QPalette grey = line->palette();
     grey.setColor(QPalette::Window, QColor(128, 128, 128));
@@ -98,7 +97,7 @@ void addPictures(QDialog* dialog)
 // Form_Load: caption, version and title from the program's identity.
 void load(QDialog* dialog)
 {
-    dialog->setWindowTitle(texts::applicationTitle + abouttexts::captionSuffix);
+    dialog->setWindowTitle(texts::applicationTitle + texts::aboutCaptionSuffix);
     dialog->findChild<QLabel*>(QStringLiteral("lblVersion"))->setText(versionText());
     dialog->findChild<QLabel*>(QStringLiteral("lblTitle"))->setText(texts::applicationTitle);
 }
@@ -116,32 +115,33 @@ std::unique_ptr<QDialog> AboutBox::build(QWidget* parent)
         std::make_unique<QDialog>(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint |
                                               Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     dialog->setObjectName(QStringLiteral("frmAbout"));
-    dialog->setFixedSize(twipsRect(0, 0, 5910, 3150).size());
-    dialog->setWindowIcon(programIcon());
+    dialog->setFixedSize(twips::rect(0, 0, 5910, 3150).size());
+    dialog->setWindowIcon(icons::program());
     addPictures(dialog.get());
 
     const auto addLink = [&](const char* name, int top, const QString& caption,
                              const QString& target) {
-        auto* button = addControl<QPushButton>(dialog.get(), name, twipsRect(120, top, 5655, 255));
+        auto* button =
+            addControl<QPushButton>(dialog.get(), name, twips::rect(120, top, 5655, 255));
         button->setFont(fonts::msGothic(9));
         button->setText(caption);
         QObject::connect(button, &QPushButton::clicked, [this, target] { shell_.open(target); });
         return button;
     };
-    auto* homePage = addLink("Command1", 1800, abouttexts::homePagePrefix + abouttexts::homePage,
-                             abouttexts::homePage);
-    auto* mail = addLink("Command2", 2160, abouttexts::mailPrefix + abouttexts::mailAddress,
-                         abouttexts::mailScheme + abouttexts::mailAddress);
+    auto* homePage =
+        addLink("Command1", 1800, texts::homePagePrefix + texts::homePage, texts::homePage);
+    auto* mail = addLink("Command2", 2160, texts::mailPrefix + texts::mailAddress,
+                         texts::mailScheme + texts::mailAddress);
 
     // OK is the default button, and Esc closes the dialog as it does.
-    auto* ok = addControl<QPushButton>(dialog.get(), "cmdOK", twipsRect(3000, 2760, 1305, 345));
-    ok->setText(abouttexts::okCaption);
+    auto* ok = addControl<QPushButton>(dialog.get(), "cmdOK", twips::rect(3000, 2760, 1305, 345));
+    ok->setText(texts::okCaption);
     ok->setDefault(true);
     QObject::connect(ok, &QPushButton::clicked, dialog.get(), &QDialog::accept);
 
     auto* sysInfo =
-        addControl<QPushButton>(dialog.get(), "cmdSysInfo", twipsRect(4440, 2760, 1305, 345));
-    sysInfo->setText(abouttexts::sysInfoCaption);
+        addControl<QPushButton>(dialog.get(), "cmdSysInfo", twips::rect(4440, 2760, 1305, 345));
+    sysInfo->setText(texts::sysInfoCaption);
     QObject::connect(sysInfo, &QPushButton::clicked, [this] { startSysInfo(); });
 
     QWidget::setTabOrder(ok, homePage);
@@ -161,8 +161,8 @@ void AboutBox::exec(QWidget* parent)
 
 void AboutBox::startSysInfo()
 {
-    if (!pennoro::startSysInfo(system_))
-        prompts_.message(abouttexts::sysInfoFailure, texts::applicationTitle, Prompts::Icon::None);
+    if (!sysinfo::startSysInfo(system_))
+        prompts_.message(texts::sysInfoFailure, texts::applicationTitle, Prompts::Icon::None);
 }
 
 } // namespace pennoro

@@ -1,8 +1,13 @@
 #include "app/mainwindow.h"
-#include "memo/memoedit.h"
 #include "app/startup.h"
 #include "common/texts.h"
+#include "common/version.h"
+#include "memo/memoedit.h"
 #include "platform/prompts.h"
+#include "platform/qtclipboard.h"
+#include "platform/shell.h"
+#include "platform/sysinfolauncher.h"
+#include "platform/sysinfosystem.h"
 
 #include <QApplication>
 
@@ -13,14 +18,19 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(texts::applicationTitle);
     // Lets a desktop session match the window to the installed menu entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Pennoro"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(version::desktopId));
 
-    QtPrompts startUpPrompts(nullptr);
-    std::optional<QString> memo = loadMemoForStartUp(startUpPrompts);
+    // The real services, made once here; the window and its commands only use them.
+    QtPrompts prompts;
+    std::optional<QString> memo = startup::loadMemo(prompts);
     if (!memo)
         return 1;
+    QtClipboard clipboard;
+    QtShell shell;
+    const std::unique_ptr<SysInfoSystem> sysInfo = sysinfo::makeSystem();
 
-    MainWindow window;
+    MainWindow window(Services{prompts, clipboard, shell, *sysInfo});
+    prompts.setOwner(&window);
     window.memo()->loadText(*memo);
     // The memo now holds the text; a large store's copy would otherwise stay for the whole run.
     memo.reset();

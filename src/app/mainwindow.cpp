@@ -2,10 +2,8 @@
 
 #include "about/aboutbox.h"
 #include "app/clicklabel.h"
-#include "common/fonts.h"
-#include "memo/memoedit.h"
 #include "app/memorymenu.h"
-#include "memo/memostore.h"
+#include "common/fonts.h"
 #include "common/menuaction.h"
 #include "common/messages.h"
 #include "common/programicon.h"
@@ -13,6 +11,8 @@
 #include "common/twips.h"
 #include "edit/clipboardmenu.h"
 #include "edit/editcommands.h"
+#include "memo/memoedit.h"
+#include "memo/memostore.h"
 #include "platform/prompts.h"
 #include "platform/qtclipboard.h"
 #include "platform/shell.h"
@@ -23,24 +23,34 @@
 #include <QMenuBar>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace pennoro {
 
+// A clickable label below the memo: it runs its menu item's command.
+struct CommandLabel {
+    QStringView name;
+    const QString* caption;
+    int left; // twips
+    QColor background;
+};
+
 namespace {
 
 // Form1's layout.
-constexpr QSize clientSize{twips(8775), twips(4215)};
-constexpr QPoint clientPosition{twips(3675), twips(4575)};
-constexpr QRect memoGeometry = twipsRect(0, 0, 8775, 3735);
-constexpr int labelTop = twips(3840);
-constexpr QSize labelSize{twips(1935), twips(255)};
+constexpr QSize clientSize{twips::toPixels(8775), twips::toPixels(4215)};
+constexpr QPoint clientPosition{twips::toPixels(3675), twips::toPixels(4575)};
+constexpr QRect memoGeometry = twips::rect(0, 0, 8775, 3735);
+constexpr int labelTop = twips::toPixels(3840);
+constexpr QSize labelSize{twips::toPixels(1935), twips::toPixels(255)};
 
 struct MenuItem {
     QStringView control;
     QStringView caption;
     QKeyCombination shortcut;
     std::function<void()> run;
+    std::optional<CommandLabel> label = {};
 };
 
 struct Menu {
@@ -49,12 +59,16 @@ struct Menu {
     std::vector<MenuItem> items;
 };
 
-void addMenu(QMenuBar* bar, const Menu& menu)
+using AddLabel = std::function<void(const CommandLabel&, QAction*)>;
+
+void addMenu(QMenuBar* bar, const Menu& menu, const AddLabel& addLabel)
 {
-    QMenu* qmenu = addSubmenu(bar, menu.control, menu.caption);
+    QMenu* qmenu = menus::addSubmenu(bar, menu.control, menu.caption);
     for (const MenuItem& item : menu.items) {
-        QAction* action = addMenuAction(qmenu, item.control, item.caption, item.shortcut);
+        QAction* action = menus::addAction(qmenu, item.control, item.caption, item.shortcut);
         QObject::connect(action, &QAction::triggered, qmenu, item.run);
+        if (item.label)
+            addLabel(*item.label, action);
     }
 }
 
@@ -69,15 +83,11 @@ void setColours(QWidget* widget, QPalette::ColorRole background, const QColor& b
 
 } // namespace
 
-MainWindow::MainWindow(Services services) : services_(services)
+MainWindow::MainWindow(const Services& services) : services_(services)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(texts::normalCaption);
-    if (!services_.prompts)
-        ownPrompts_ = std::make_unique<QtPrompts>(this);
-    if (!services_.clipboard)
-        ownClipboard_ = std::make_unique<QtClipboard>();
-    setWindowIcon(programIcon());
+    setWindowIcon(icons::program());
     buildCentralArea();
     buildMenus();
     placeWindow();
@@ -88,24 +98,9 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::showAbout()
 {
-    if (!about_) {
-        if (!services_.shell)
-            services_.shell = (ownShell_ = std::make_unique<QtShell>()).get();
-        if (!services_.sysInfo)
-            services_.sysInfo = (ownSysInfo_ = makeSysInfoSystem()).get();
-        about_ = std::make_unique<AboutBox>(prompts(), *services_.shell, *services_.sysInfo);
-    }
+    if (!about_)
+        about_ = std::make_unique<AboutBox>(services_.prompts, services_.shell, services_.sysInfo);
     about_->exec(this);
-}
-
-Prompts& MainWindow::prompts() const
-{
-    return services_.prompts ? *services_.prompts : *ownPrompts_;
-}
-
-Clipboard& MainWindow::clipboard() const
-{
-    return services_.clipboard ? *services_.clipboard : *ownClipboard_;
 }
 
 void MainWindow::buildCentralArea()
@@ -125,66 +120,80 @@ void MainWindow::buildMenus()
 {
     QMenuBar* bar = menuBar();
     MemoEdit& memo = *memo_;
-    addMenu(bar, {u"mnuF", u"Pennoro(&M)",
-                  {
-                      {u"mnuBSA", u"ｳﾞｧｰｼﾞｮﾝ情報(&A)", {}, [this] { showAbout(); }},
-                      {u"mnuFX", u"終了(&X)", Qt::Key_F2, [this] { saveAndExit(); }},
-                  }});
-    addMenu(bar, {u"mnuCE", u"編集(&E)",
-                  {
-                      {u"mnuET", u"ｶｯﾄ(&T)", Qt::CTRL | Qt::Key_X,
-                       [this, &memo] { edit::cut(memo, clipboard(), prompts()); }},
-                      {u"mnuEC", u"ｺﾋﾟｰ(&C)", Qt::CTRL | Qt::Key_C,
-                       [this, &memo] { edit::copy(memo, clipboard(), prompts()); }},
-                      {u"mnuEP", u"ﾍﾟｰｽﾄ(&P)", Qt::CTRL | Qt::Key_V,
-                       [this, &memo] { edit::paste(memo, clipboard(), prompts()); }},
-                      {u"mnudc", u"ｸﾘｱ(&D)", Qt::SHIFT | Qt::Key_Delete,
-                       [&memo] { edit::clear(memo); }},
-                      {u"mnuFN", u"全ｸﾘｱ(&N)", Qt::Key_F3, [&memo] { edit::clearAll(memo); }},
-                      {u"mnuACC", u"全ｺﾋﾟｰ(&A)", Qt::Key_F5,
-                       [this, &memo] { edit::copyAll(memo, clipboard(), prompts()); }},
-                  }});
-    addTagMenu(bar, [&memo](const TagCommand& command) { insertTag(memo, command); });
-    addMenu(bar, {u"mnuE", u"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ(&C)",
-                  {
-                      {u"mnuFCD", u"ｸﾘｯﾌﾟﾎﾞｰﾄﾞの内容をｸﾘｱ(&D)", Qt::Key_F4,
-                       [this] { clipboardmenu::clearClipboard(clipboard(), prompts()); }},
-                      {u"mnuFCS", u"ｸﾘｯﾌﾟﾎﾞｰﾄﾞの内容を保存(&S)", {},
-                       [this] { clipboardmenu::saveClipboardText(clipboard(), prompts()); }},
-                  }});
-    addMenu(bar, {u"mnuR", u"ﾒﾓﾘｰ(&F)",
-                  {
-                      {u"mnuFC", u"ﾌｧｲﾙｴｸｽﾎﾟｰﾄ(&S)", {},
-                       [this, &memo] { memorymenu::exportMemo(memo, *this, prompts()); }},
-                      {u"mnuFR", u"ｴﾃﾞｨｯﾄﾘｾｯﾄ(&R)", Qt::CTRL | Qt::Key_R,
-                       [this, &memo] { memorymenu::editReset(memo, *this); }},
-                  }});
+    Prompts& prompts = services_.prompts;
+    Clipboard& clipboard = services_.clipboard;
+    const AddLabel label = [this](const CommandLabel& look, QAction* twin) {
+        addLabel(look, twin);
+    };
+    addMenu(bar,
+            {u"mnuF",
+             u"Pennoro(&M)",
+             {
+                 {u"mnuBSA", u"ｳﾞｧｰｼﾞｮﾝ情報(&A)", {}, [this] { showAbout(); }},
+                 {u"mnuFX", u"終了(&X)", Qt::Key_F2, [this] { saveAndExit(); },
+                  CommandLabel{u"btEND", &texts::saveAndExitLabel, 120, QColor(128, 128, 255)}},
+             }},
+            label);
+    addMenu(bar,
+            {u"mnuCE",
+             u"編集(&E)",
+             {
+                 {u"mnuET", u"ｶｯﾄ(&T)", Qt::CTRL | Qt::Key_X,
+                  [&] { edit::cut(memo, clipboard, prompts); }},
+                 {u"mnuEC", u"ｺﾋﾟｰ(&C)", Qt::CTRL | Qt::Key_C,
+                  [&] { edit::copy(memo, clipboard, prompts); }},
+                 {u"mnuEP", u"ﾍﾟｰｽﾄ(&P)", Qt::CTRL | Qt::Key_V,
+                  [&] { edit::paste(memo, clipboard, prompts); }},
+                 {u"mnudc", u"ｸﾘｱ(&D)", Qt::SHIFT | Qt::Key_Delete, [&memo] { edit::clear(memo); }},
+                 {u"mnuFN", u"全ｸﾘｱ(&N)", Qt::Key_F3, [&memo] { edit::clearAll(memo); },
+                  CommandLabel{u"btCLR", &texts::clearAllLabel, 2160, QColor(255, 128, 0)}},
+                 {u"mnuACC", u"全ｺﾋﾟｰ(&A)", Qt::Key_F5,
+                  [&] { edit::copyAll(memo, clipboard, prompts); },
+                  CommandLabel{u"btCLC", &texts::copyAllLabel, 6720, QColor(0, 0, 255)}},
+             }},
+            label);
+    tags::addMenu(bar, [&memo](const TagCommand& command) { tags::insert(memo, command); });
+    addMenu(bar,
+            {u"mnuE",
+             u"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ(&C)",
+             {
+                 {u"mnuFCD", u"ｸﾘｯﾌﾟﾎﾞｰﾄﾞの内容をｸﾘｱ(&D)", Qt::Key_F4,
+                  [&] { clipboardmenu::clearClipboard(clipboard, prompts); }},
+                 {u"mnuFCS",
+                  u"ｸﾘｯﾌﾟﾎﾞｰﾄﾞの内容を保存(&S)",
+                  {},
+                  [&] { clipboardmenu::saveClipboardText(clipboard, prompts); }},
+             }},
+            label);
+    addMenu(bar,
+            {u"mnuR",
+             u"ﾒﾓﾘｰ(&F)",
+             {
+                 {u"mnuFC",
+                  u"ﾌｧｲﾙｴｸｽﾎﾟｰﾄ(&S)",
+                  {},
+                  [&] { memorymenu::exportMemo(memo, *this, prompts); }},
+                 {u"mnuFR", u"ｴﾃﾞｨｯﾄﾘｾｯﾄ(&R)", Qt::CTRL | Qt::Key_R,
+                  [this, &memo] { memorymenu::editReset(memo, *this); }},
+             }},
+            label);
 
     QList<QKeySequence> shortcuts;
     for (const QAction* action : findChildren<QAction*>())
         if (!action->shortcut().isEmpty())
             shortcuts.append(action->shortcut());
     memo_->setReservedShortcuts(shortcuts);
-
-    // Each label runs exactly what its twin menu item runs.
-    addLabel(QStringLiteral("btEND"), QStringLiteral("保存終了[F2]"), twips(120),
-             QColor(128, 128, 255), QStringLiteral("mnuFX"));
-    addLabel(QStringLiteral("btCLR"), QStringLiteral("全てクリア[F3]"), twips(2160),
-             QColor(255, 128, 0), QStringLiteral("mnuFN"));
-    addLabel(QStringLiteral("btCLC"), QStringLiteral("全てコピー[F5]"), twips(6720),
-             QColor(0, 0, 255), QStringLiteral("mnuACC"));
 }
 
-void MainWindow::addLabel(const QString& name, const QString& caption, int left,
-                          const QColor& background, const QString& twinAction)
+void MainWindow::addLabel(const CommandLabel& look, QAction* twin)
 {
-    auto* label = new ClickLabel(name, caption, centralWidget());
-    label->setGeometry(QRect(QPoint(left, labelTop), labelSize));
+    auto* label = new ClickLabel(look.name.toString(), *look.caption, centralWidget());
+    label->setGeometry(QRect(QPoint(twips::toPixels(look.left), labelTop), labelSize));
     QFont font = fonts::msPGothic(11.25);
     font.setBold(true);
     label->setFont(font);
-    setColours(label, QPalette::Window, background, QPalette::WindowText, Qt::white);
-    QAction* twin = findChild<QAction*>(twinAction);
+    setColours(label, QPalette::Window, look.background, QPalette::WindowText, Qt::white);
+    // Exactly what the twin menu item runs.
     connect(label, &ClickLabel::clicked, twin, &QAction::trigger);
 }
 
@@ -197,14 +206,16 @@ void MainWindow::placeWindow()
                    Qt::WindowCloseButtonHint);
     const int menuHeight = menuBar()->sizeHint().height();
     setFixedSize(clientSize.width(), clientSize.height() + menuHeight);
-    move(clientPosition.x(), clientPosition.y() - menuHeight);
+    // The geometry without the frame, unlike move(): under a window manager the title bar then
+    // goes above the laid-out place instead of pushing the client area down.
+    setGeometry(QRect(QPoint(clientPosition.x(), clientPosition.y() - menuHeight), size()));
 }
 
 void MainWindow::saveAndExit()
 {
-    const FileResult result = memostore::save(memo_->wholeText());
-    if (!result.ok()) {
-        reportFailure(prompts(), messages::writeFailed(result));
+    const Outcome saved = memostore::save(memo_->wholeText());
+    if (!saved.ok()) {
+        messages::report(services_.prompts, messages::writeFailed(saved.failure()));
         return;
     }
     emit exitRequested();

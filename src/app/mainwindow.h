@@ -4,11 +4,14 @@
 
 #include <QMainWindow>
 
+class QAction;
+
 #include <memory>
 
 namespace pennoro {
 
 class AboutBox;
+struct CommandLabel;
 class ClickLabel;
 class MemoEdit;
 
@@ -18,7 +21,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit MainWindow(Services services = {});
+    explicit MainWindow(const Services& services);
     ~MainWindow() override;
 
     MemoEdit* memo() const { return memo_; }
@@ -34,20 +37,13 @@ signals:
 private:
     void buildCentralArea();
     void buildMenus();
-    void addLabel(const QString& name, const QString& caption, int left, const QColor& background,
-                  const QString& twinAction);
+    void addLabel(const CommandLabel& look, QAction* twin);
     void placeWindow();
     void showAbout();
-    Prompts& prompts() const;
-    Clipboard& clipboard() const;
 
-    std::unique_ptr<Prompts> ownPrompts_;
-    std::unique_ptr<Clipboard> ownClipboard_;
-    std::unique_ptr<Shell> ownShell_;
-    std::unique_ptr<SysInfoSystem> ownSysInfo_;
+    Services services_;
     // Made on first use, kept for the rest of the run.
     std::unique_ptr<AboutBox> about_;
-    Services services_;
     MemoEdit* memo_ = nullptr;
 };
 

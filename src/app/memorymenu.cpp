@@ -1,8 +1,8 @@
 #include "app/memorymenu.h"
 
-#include "memo/memoedit.h"
 #include "common/texts.h"
 #include "edit/textexport.h"
+#include "memo/memoedit.h"
 #include "platform/prompts.h"
 
 #include <QDir>
@@ -10,18 +10,11 @@
 
 namespace pennoro::memorymenu {
 
-namespace {
-
-const QString emptyMemoWarning = QStringLiteral("ﾌｧｲﾙに保存するﾃﾞｰﾀが見つかりません。");
-const QString emptyMemoTitle = QStringLiteral("保存");
-
-} // namespace
-
 void exportMemo(MemoEdit& memo, QWidget& window, Prompts& prompts)
 {
     // Only the completely empty memo counts as empty: spaces or line ends alone are exported.
     if (memo.wholeText().isEmpty()) {
-        prompts.message(emptyMemoWarning, emptyMemoTitle, Prompts::Icon::Warning);
+        prompts.message(texts::emptyMemoWarning, texts::emptyMemoTitle, Prompts::Icon::Warning);
         window.setWindowTitle(texts::normalCaption);
         return;
     }

@@ -7,13 +7,13 @@ class Prompts;
 class Shell;
 class SysInfoSystem;
 
-// The system services the main window's commands use. A null entry means the real one, which
-// the window then makes for itself; tests hand in fakes.
+// The system services the main window's commands use: the real ones, made once by main(), or
+// fakes in tests.
 struct Services {
-    Prompts* prompts = nullptr;
-    Clipboard* clipboard = nullptr;
-    Shell* shell = nullptr;
-    SysInfoSystem* sysInfo = nullptr;
+    Prompts& prompts;
+    Clipboard& clipboard;
+    Shell& shell;
+    SysInfoSystem& sysInfo;
 };
 
 } // namespace pennoro

@@ -1,23 +1,17 @@
 #include "app/startup.h"
 
-#include "memo/memostore.h"
 #include "common/messages.h"
+#include "memo/memostore.h"
 
-namespace pennoro {
+namespace pennoro::startup {
 
-std::optional<QString> loadMemoForStartUp(Prompts& prompts)
+std::optional<QString> loadMemo(Prompts& prompts)
 {
-    memostore::LoadResult loaded = memostore::load();
-    switch (loaded.status) {
-    case ReadResult::Status::Read:
-        return std::move(loaded.memo);
-    case ReadResult::Status::Missing:
-        return QString();
-    case ReadResult::Status::Failed:
-        break;
-    }
-    reportFailure(prompts, messages::readFailed(loaded.error));
+    Result<QString> loaded = memostore::load();
+    if (loaded.ok())
+        return std::move(loaded.value());
+    messages::report(prompts, messages::readFailed(loaded.failure()));
     return std::nullopt;
 }
 
-} // namespace pennoro
+} // namespace pennoro::startup

@@ -18,10 +18,10 @@ QFont withFallbacks(const QStringList& families, qreal pointSize)
 
 QFont msGothic(qreal pointSize)
 {
-    QFont font = withFallbacks({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
-                                QStringLiteral("Noto Sans Mono CJK JP"),
-                                QStringLiteral("monospace")},
-                               pointSize);
+    QFont font =
+        withFallbacks({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
+                       QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("monospace")},
+                      pointSize);
     font.setStyleHint(QFont::TypeWriter);
     return font;
 }

@@ -4,10 +4,9 @@
 #include <QMenu>
 #include <QMenuBar>
 
-namespace pennoro {
+namespace pennoro::menus {
 
-QAction* addMenuAction(QMenu* menu, QStringView control, QStringView caption,
-                       QKeyCombination shortcut)
+QAction* addAction(QMenu* menu, QStringView control, QStringView caption, QKeyCombination shortcut)
 {
     QAction* action = menu->addAction(caption.toString());
     action->setObjectName(control.toString());
@@ -29,4 +28,4 @@ QMenu* addSubmenu(QWidget* parent, QStringView control, QStringView caption)
     return menu;
 }
 
-} // namespace pennoro
+} // namespace pennoro::menus

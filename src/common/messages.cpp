@@ -7,33 +7,27 @@ namespace pennoro::messages {
 
 namespace {
 
-QString describe(const QString& what, const FileResult& failure)
+QString describe(const QString& what, const Failure& failure)
 {
     return what + QStringLiteral("\n\n") + failure.path + QStringLiteral("\n\n") +
-           QStringLiteral("理由: ") + failure.reason;
+           texts::failureReason + failure.reason;
 }
 
 } // namespace
 
-QString writeFailed(const FileResult& failure)
+QString writeFailed(const Failure& failure)
 {
-    return describe(QStringLiteral("ファイルに書き込めませんでした。内容はそのまま残っています。"),
-                    failure);
+    return describe(texts::fileWriteFailed, failure);
 }
 
-QString readFailed(const FileResult& failure)
+QString readFailed(const Failure& failure)
 {
-    return describe(QStringLiteral("ファイルを読み込めませんでした。Pennoro を終了します。"),
-                    failure);
+    return describe(texts::fileReadFailed, failure);
 }
 
-} // namespace pennoro::messages
-
-namespace pennoro {
-
-void reportFailure(Prompts& prompts, const QString& text)
+void report(Prompts& prompts, const QString& text)
 {
     prompts.message(text, texts::applicationTitle, Prompts::Icon::Critical);
 }
 
-} // namespace pennoro
+} // namespace pennoro::messages

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/textfile.h"
+#include "platform/result.h"
 
 #include <QString>
 
@@ -8,16 +8,15 @@ namespace pennoro {
 
 class Prompts;
 
-// Reports of file failures: what failed, on which file, and why.
+// Reports of failures: what failed, on which file, and why.
 namespace messages {
 
-QString writeFailed(const FileResult& failure);
-QString readFailed(const FileResult& failure);
-
-} // namespace messages
+QString writeFailed(const Failure& failure);
+QString readFailed(const Failure& failure);
 
 // A failure of the clipboard or of a file, told to the user in a box titled with the program's
 // name. The command that failed has changed nothing it could not finish.
-void reportFailure(Prompts& prompts, const QString& text);
+void report(Prompts& prompts, const QString& text);
 
+} // namespace messages
 } // namespace pennoro

@@ -9,9 +9,9 @@ static void initProgramIconResources()
     Q_INIT_RESOURCE(pennoro);
 }
 
-namespace pennoro {
+namespace pennoro::icons {
 
-QIcon programIcon()
+QIcon program()
 {
     static const bool registered = (initProgramIconResources(), true);
     Q_UNUSED(registered);
@@ -21,4 +21,4 @@ QIcon programIcon()
     return icon;
 }
 
-} // namespace pennoro
+} // namespace pennoro::icons

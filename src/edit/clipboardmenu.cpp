@@ -2,7 +2,6 @@
 
 #include "common/messages.h"
 #include "common/texts.h"
-#include "edit/edittexts.h"
 #include "edit/textexport.h"
 #include "platform/clipboard.h"
 #include "platform/prompts.h"
@@ -15,7 +14,7 @@ std::optional<QString> readClipboard(Clipboard& clipboard, Prompts& prompts)
 {
     std::optional<QString> text = clipboard.text();
     if (!text)
-        reportFailure(prompts, edittexts::clipboardReadFailed);
+        messages::report(prompts, texts::clipboardReadFailed);
     return text;
 }
 
@@ -24,7 +23,7 @@ std::optional<QString> readClipboard(Clipboard& clipboard, Prompts& prompts)
 void clearClipboard(Clipboard& clipboard, Prompts& prompts)
 {
     if (!clipboard.clear())
-        reportFailure(prompts, edittexts::clipboardWriteFailed);
+        messages::report(prompts, texts::clipboardWriteFailed);
 }
 
 void saveClipboardText(Clipboard& clipboard, Prompts& prompts)
@@ -33,7 +32,7 @@ void saveClipboardText(Clipboard& clipboard, Prompts& prompts)
     if (!before)
         return;
     if (before->isEmpty()) {
-        prompts.message(edittexts::clipboardHoldsNoText, texts::applicationTitle,
+        prompts.message(texts::clipboardHoldsNoText, texts::applicationTitle,
                         Prompts::Icon::Warning);
         return;
     }

@@ -1,8 +1,8 @@
 #include "edit/editcommands.h"
 
-#include "memo/memoedit.h"
 #include "common/messages.h"
-#include "edit/edittexts.h"
+#include "common/texts.h"
+#include "memo/memoedit.h"
 #include "platform/clipboard.h"
 #include "platform/prompts.h"
 
@@ -18,7 +18,7 @@ bool putOnClipboard(MemoEdit& memo, MemoText read, Clipboard& clipboard, Prompts
 {
     const bool written = clipboard.clear() && clipboard.setText((memo.*read)());
     if (!written)
-        reportFailure(prompts, edittexts::clipboardWriteFailed);
+        messages::report(prompts, texts::clipboardWriteFailed);
     return written;
 }
 
@@ -39,7 +39,7 @@ void paste(MemoEdit& memo, Clipboard& clipboard, Prompts& prompts)
 {
     const std::optional<QString> text = clipboard.text();
     if (!text) {
-        reportFailure(prompts, edittexts::clipboardReadFailed);
+        messages::report(prompts, texts::clipboardReadFailed);
         return;
     }
     memo.setSelectedText(*text);

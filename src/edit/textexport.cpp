@@ -2,7 +2,6 @@
 
 #include "common/messages.h"
 #include "common/texts.h"
-#include "edit/edittexts.h"
 #include "platform/prompts.h"
 #include "platform/textfile.h"
 
@@ -10,16 +9,16 @@ namespace pennoro::textexport {
 
 QString chooseFile(Prompts& prompts)
 {
-    prompts.message(edittexts::outputNotice, texts::applicationTitle, Prompts::Icon::None);
-    return prompts.saveFileName(edittexts::textFileFilter);
+    prompts.message(texts::outputNotice, texts::applicationTitle, Prompts::Icon::None);
+    return prompts.saveFileName(texts::textFileFilter);
 }
 
 bool writeFile(const QString& path, QStringView text, Prompts& prompts)
 {
-    const FileResult result = writeTextFile(path, text);
-    if (!result.ok())
-        reportFailure(prompts, messages::writeFailed(result));
-    return result.ok();
+    const Outcome written = textfile::writeText(path, text);
+    if (!written.ok())
+        messages::report(prompts, messages::writeFailed(written.failure()));
+    return written.ok();
 }
 
 } // namespace pennoro::textexport

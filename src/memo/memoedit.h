@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QKeySequence>
 #include <QList>
-#include <QHash>
 #include <QPlainTextEdit>
 
 #include <optional>

@@ -28,10 +28,11 @@ Converter openConverter(UErrorCode& status)
     return converter;
 }
 
-QString failureText(UErrorCode status)
+Failure conversionFailure(UErrorCode status)
 {
-    return QStringLiteral("code page 932 conversion failed (ICU: %1)")
-        .arg(QString::fromLatin1(u_errorName(status)));
+    return {{},
+            QStringLiteral("code page 932 conversion failed (ICU: %1)")
+                .arg(QString::fromLatin1(u_errorName(status)))};
 }
 
 // Converts one character with ICU alone, for learning ICU's table below. Empty when ICU has no
@@ -97,8 +98,8 @@ const std::bitset<0x10000>& encoderExceptions()
         const Converter converter = openConverter(status);
         if (U_FAILURE(status))
             return result;
-        ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr,
-                              nullptr, &status);
+        ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                              &status);
         ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
                             &status);
         for (char32_t c = 0; c < 0x10000; ++c) {
@@ -220,18 +221,16 @@ void repairAscii(QByteArrayView bytes, QString& text)
 
 } // namespace
 
-Encoded encode(QStringView text)
+Result<Encoded> encode(QStringView text)
 {
     Encoded result;
     UErrorCode status = U_ZERO_ERROR;
     const Converter converter = openConverter(status);
     if (U_SUCCESS(status))
-        ucnv_setFromUCallBack(converter.get(), writeReference, &result.referenced, nullptr,
-                              nullptr, &status);
-    if (U_FAILURE(status)) {
-        result.failure = failureText(status);
-        return result;
-    }
+        ucnv_setFromUCallBack(converter.get(), writeReference, &result.referenced, nullptr, nullptr,
+                              &status);
+    if (U_FAILURE(status))
+        return conversionFailure(status);
     // Most characters take one or two bytes; room for a line end more saves a copy later.
     result.bytes = QByteArray(text.size() * 2 + 16, Qt::Uninitialized);
     qsizetype used = 0;
@@ -241,8 +240,7 @@ Encoded encode(QStringView text)
         const char16_t c = text[i].unicode();
         if (!exceptions[c])
             continue;
-        encodeRun(converter.get(), text.sliced(runStart, i - runStart), result.bytes, used,
-                  status);
+        encodeRun(converter.get(), text.sliced(runStart, i - runStart), result.bytes, used, status);
         if (c < 0x80) {
             const char byte = char(c);
             put(QByteArrayView(&byte, 1), result.bytes, used);
@@ -254,15 +252,13 @@ Encoded encode(QStringView text)
     }
     if (U_SUCCESS(status))
         encodeRun(converter.get(), text.sliced(runStart), result.bytes, used, status);
-    if (U_FAILURE(status)) {
-        result = Encoded{{}, 0, failureText(status)};
-        return result;
-    }
+    if (U_FAILURE(status))
+        return conversionFailure(status);
     result.bytes.resize(used);
     return result;
 }
 
-Decoded decodeCounted(QByteArrayView bytes)
+Result<Decoded> decode(QByteArrayView bytes)
 {
     Decoded result;
     if (bytes.isEmpty())
@@ -277,19 +273,12 @@ Decoded decodeCounted(QByteArrayView bytes)
     qsizetype used = 0;
     if (U_SUCCESS(status))
         decodeAll(converter.get(), bytes, text, used, status);
-    if (U_FAILURE(status)) {
-        result = Decoded{{}, 0, failureText(status)};
-        return result;
-    }
+    if (U_FAILURE(status))
+        return conversionFailure(status);
     text.resize(used);
     repairAscii(bytes, text);
     result.text = std::move(text);
     return result;
-}
-
-QString decode(QByteArrayView bytes)
-{
-    return decodeCounted(bytes).text;
 }
 
 } // namespace pennoro::cp932

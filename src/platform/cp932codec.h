@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -14,24 +16,21 @@ namespace pennoro::cp932 {
 struct Encoded {
     QByteArray bytes;
     qsizetype referenced = 0; // how many characters were written as numeric character references
-    QString failure;          // empty unless ICU could not convert at all; bytes are then empty
 };
 
 // Characters code page 932 cannot hold become HTML numeric character references "&#128512;"
 // (decimal code point; a surrogate pair is one reference of its code point), never "?". A lone
 // surrogate holds no character: it is written as the reference of U+FFFD, the replacement
-// character, which is what a browser shows for it.
-Encoded encode(QStringView text);
+// character, which is what a browser shows for it. Fails only when ICU cannot convert at all.
+Result<Encoded> encode(QStringView text);
 
 struct Decoded {
     QString text;
     qsizetype invalid = 0; // byte sequences that are not code page 932, each read as U+FFFD
-    QString failure;       // empty unless ICU could not convert at all; text is then empty
 };
 
 // Bytes that are not valid code page 932 (malformed, unassigned, cut off at the end) become
-// U+FFFD; any input is safe.
-Decoded decodeCounted(QByteArrayView bytes);
-QString decode(QByteArrayView bytes);
+// U+FFFD; any input is safe. Fails only when ICU cannot convert at all.
+Result<Decoded> decode(QByteArrayView bytes);
 
 } // namespace pennoro::cp932

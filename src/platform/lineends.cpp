@@ -1,36 +1,53 @@
 #include "platform/lineends.h"
 
-#include <algorithm>
-
 namespace pennoro::lineends {
 
 namespace {
 
-bool isWidgetBreak(QChar c)
+bool isLineEnd(QChar c)
 {
-    return c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+    return c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+}
+
+bool isCrLfAt(const QChar* text, qsizetype size, qsizetype i)
+{
+    return text[i] == u'\r' && i + 1 < size && text[i + 1] == u'\n';
+}
+
+// Line ends other than CR LF: each needs one character more.
+qsizetype countOtherLineEnds(QStringView text)
+{
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (isCrLfAt(text.data(), text.size(), i))
+            ++i;
+        else if (isLineEnd(text[i]))
+            ++count;
+    }
+    return count;
 }
 
 } // namespace
 
-QString toCrLf(QString&& widgetText)
+QString toCrLf(QString text)
 {
-    QString text = std::move(widgetText);
-    const qsizetype breaks = std::count_if(text.cbegin(), text.cend(), isWidgetBreak);
-    if (breaks == 0)
+    const qsizetype growth = countOtherLineEnds(text);
+    if (growth == 0)
         return text;
-    // Grows the one buffer and moves the text back to front, each break becoming two characters.
+    // Grows the one buffer and moves the text back to front, each line end becoming CR LF.
     qsizetype from = text.size();
-    text.resize(from + breaks);
+    text.resize(from + growth);
     QChar* data = text.data();
     for (qsizetype to = text.size(); from > 0;) {
         const QChar c = data[--from];
-        if (isWidgetBreak(c)) {
-            data[--to] = u'\n';
-            data[--to] = u'\r';
-        } else {
+        if (!isLineEnd(c)) {
             data[--to] = c;
+            continue;
         }
+        if (c == u'\n' && from > 0 && data[from - 1] == u'\r')
+            --from;
+        data[--to] = u'\n';
+        data[--to] = u'\r';
     }
     return text;
 }

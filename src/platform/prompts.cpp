@@ -7,7 +7,6 @@ namespace pennoro {
 
 namespace {
 
-
 // "Description(*.TXT)|*.TXT" becomes the dialog's "Description(*.TXT) (*.TXT)". Patterns match
 // names in any letter case, as they do on Windows.
 QString toQtFilter(const QString& filter)
@@ -15,8 +14,7 @@ QString toQtFilter(const QString& filter)
     const qsizetype bar = filter.indexOf(u'|');
     if (bar < 0)
         return filter;
-    return filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1).replace(u';', u' ') +
-           u')';
+    return filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1).replace(u';', u' ') + u')';
 }
 
 QMessageBox::Icon toQtIcon(Prompts::Icon icon)
@@ -45,8 +43,22 @@ int execAndReturnFocus(QDialog& dialog, QWidget* parent)
 
 } // namespace
 
-QtPrompts::QtPrompts(QWidget* parent) : parent_(parent), dialog_(new QFileDialog(parent))
+QtPrompts::QtPrompts() = default;
+QtPrompts::~QtPrompts()
 {
+    delete dialog_;
+}
+
+void QtPrompts::setOwner(QWidget* owner)
+{
+    owner_ = owner;
+}
+
+QFileDialog& QtPrompts::saveDialog()
+{
+    if (dialog_)
+        return *dialog_;
+    dialog_ = new QFileDialog(owner_);
     dialog_->setObjectName(QStringLiteral("CommonDialog1"));
     dialog_->setAcceptMode(QFileDialog::AcceptSave);
     dialog_->setFileMode(QFileDialog::AnyFile);
@@ -56,24 +68,26 @@ QtPrompts::QtPrompts(QWidget* parent) : parent_(parent), dialog_(new QFileDialog
     dialog_->setOption(QFileDialog::DontUseNativeDialog, true);
     // The list shows the description alone, "Description(*.TXT)", as the filter gives it.
     dialog_->setOption(QFileDialog::HideNameFilterDetails, true);
+    return *dialog_;
 }
 
 void QtPrompts::message(const QString& text, const QString& title, Icon icon)
 {
-    QMessageBox box(toQtIcon(icon), title, text, QMessageBox::Ok, parent_);
-    execAndReturnFocus(box, parent_);
+    QMessageBox box(toQtIcon(icon), title, text, QMessageBox::Ok, owner_);
+    execAndReturnFocus(box, owner_);
 }
 
 QString QtPrompts::saveFileName(const QString& filter)
 {
-    dialog_->setNameFilter(toQtFilter(filter));
+    QFileDialog& dialog = saveDialog();
+    dialog.setNameFilter(toQtFilter(filter));
     // The dialog opens with the name chosen last, in its folder, even when a name was typed and
     // the dialog cancelled since.
     if (!lastChosen_.isEmpty())
-        dialog_->selectFile(lastChosen_);
-    if (execAndReturnFocus(*dialog_, parent_) != QDialog::Accepted)
+        dialog.selectFile(lastChosen_);
+    if (execAndReturnFocus(dialog, owner_) != QDialog::Accepted)
         return {};
-    const QString chosen = dialog_->selectedFiles().value(0);
+    const QString chosen = dialog.selectedFiles().value(0);
     if (!chosen.isEmpty())
         lastChosen_ = chosen;
     return chosen;

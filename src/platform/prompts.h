@@ -1,8 +1,9 @@
 #pragma once
 
+#include <QFileDialog>
+#include <QPointer>
 #include <QString>
 
-class QFileDialog;
 class QWidget;
 
 namespace pennoro {
@@ -24,20 +25,26 @@ public:
     virtual QString saveFileName(const QString& filter) = 0;
 };
 
-// The real dialogs, owned by the main window.
+// The real dialogs. Made before the main window, so that start-up can report; the window then
+// becomes their owner.
 class QtPrompts final : public Prompts {
 public:
-    explicit QtPrompts(QWidget* parent);
+    QtPrompts();
+    ~QtPrompts() override;
+
+    // The window the dialogs stand over, and that gets the keyboard back when they close.
+    void setOwner(QWidget* owner);
 
     void message(const QString& text, const QString& title, Icon icon) override;
     QString saveFileName(const QString& filter) override;
 
-    // The dialog object kept for the whole run (named CommonDialog1).
-    QFileDialog* saveDialog() const { return dialog_; }
-
 private:
-    QWidget* parent_;
-    QFileDialog* dialog_;
+    QFileDialog& saveDialog();
+
+    QWidget* owner_ = nullptr;
+    // CommonDialog1: made when first needed, then kept for the rest of the run. A child of the
+    // owner, which may go first.
+    QPointer<QFileDialog> dialog_;
     QString lastChosen_;
 };
 

@@ -52,8 +52,8 @@ std::optional<QString> QtClipboard::text()
     const QMimeData* data = clipboard->mimeData();
     if (!data || !data->hasText())
         return QString();
-    // Paragraph and line separators, as some programs put them, end a line as well.
-    return lineends::toCrLf(lineends::toNewlines(data->text()));
+    // LF, CR, CR LF, and paragraph and line separators as some programs put them.
+    return lineends::toCrLf(data->text());
 }
 
 } // namespace pennoro

@@ -1,5 +1,7 @@
 #include "platform/standinsysinfosystem.h"
 
+#include "platform/sysinfolauncher.h"
+
 #include <QFile>
 #include <QProcess>
 
@@ -23,7 +25,7 @@ bool StandInSysInfoSystem::startProgram(const std::string& path)
            QProcess::startDetached(QFile::decodeName(QByteArray::fromStdString(path)), {});
 }
 
-std::unique_ptr<SysInfoSystem> makeSysInfoSystem()
+std::unique_ptr<SysInfoSystem> sysinfo::makeSystem()
 {
     const char* searchPath = std::getenv("PATH");
     return std::make_unique<StandInSysInfoSystem>(searchPath ? searchPath : "");

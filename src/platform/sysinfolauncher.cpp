@@ -1,13 +1,13 @@
 #include "platform/sysinfolauncher.h"
 
-#include "platform/sysinfosystem.h"
 #include "platform/registry.h"
+#include "platform/sysinfosystem.h"
 
 #include <array>
 #include <exception>
 #include <string_view>
 
-namespace pennoro {
+namespace pennoro::sysinfo {
 
 namespace {
 
@@ -29,7 +29,7 @@ std::string numberText(std::string_view bytes, const std::string& earlier)
 Lookup readValue(Registry& registry, Registry::Key key, const std::string& valueName,
                  std::string& keyVal)
 {
-    std::array<char, sysinfo::valueBufferSize> buffer{};
+    std::array<char, valueBufferSize> buffer{};
     const auto value = registry.query(key, valueName, buffer);
     if (!value || value->size == 0) {
         keyVal.clear();
@@ -65,19 +65,19 @@ bool startSysInfo(SysInfoSystem& system)
     // Whatever goes wrong on the way ends in the caller's one failure message.
     try {
         std::string path;
-        const Lookup first = getKeyValue(system.registry(), Registry::localMachine,
-                                         sysinfo::toolPathKey, sysinfo::toolPathValue, path);
+        const Lookup first = getKeyValue(system.registry(), Registry::localMachine, toolPathKey,
+                                         toolPathValue, path);
         if (first == Lookup::Found)
             return system.startProgram(path);
         if (first == Lookup::Broken ||
-            getKeyValue(system.registry(), Registry::localMachine, sysinfo::toolFolderKey,
-                        sysinfo::toolFolderValue, path) != Lookup::Found)
+            getKeyValue(system.registry(), Registry::localMachine, toolFolderKey, toolFolderValue,
+                        path) != Lookup::Found)
             return false;
-        path += sysinfo::toolFileName;
+        path += toolFileName;
         return system.isNormalFile(path) && system.startProgram(path);
     } catch (const std::exception&) {
         return false;
     }
 }
 
-} // namespace pennoro
+} // namespace pennoro::sysinfo

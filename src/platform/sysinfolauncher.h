@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace pennoro {
@@ -8,17 +9,7 @@ namespace pennoro {
 class Registry;
 class SysInfoSystem;
 
-// Where Windows records its system information tool, MSINFO32.EXE.
-namespace sysinfo {
-inline constexpr char toolPathKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-inline constexpr char toolPathValue[] = "PATH";
-inline constexpr char toolFolderKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
-inline constexpr char toolFolderValue[] = "MSINFO";
-inline constexpr char toolFileName[] = "\\MSINFO32.EXE";
-// The largest value, in bytes, that a lookup reads.
-inline constexpr std::size_t valueBufferSize = 1024;
-} // namespace sysinfo
-
+// What a registry lookup found.
 enum class Lookup {
     Found,
     Missing,
@@ -26,6 +17,17 @@ enum class Lookup {
     // it belongs to fails as a whole.
     Broken,
 };
+
+namespace sysinfo {
+
+// Where Windows records its system information tool, MSINFO32.EXE.
+inline constexpr char toolPathKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+inline constexpr char toolPathValue[] = "PATH";
+inline constexpr char toolFolderKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
+inline constexpr char toolFolderValue[] = "MSINFO";
+inline constexpr char toolFileName[] = "\\MSINFO32.EXE";
+// The largest value, in bytes, that a lookup reads.
+inline constexpr std::size_t valueBufferSize = 1024;
 
 // Reads one registry value as text into keyVal. A text value replaces keyVal. A 32-bit number
 // is written as "&h", then keyVal's earlier text, then the codes of its bytes (the last one read
@@ -41,4 +43,8 @@ Lookup getKeyValue(Registry& registry, std::uint32_t root, const std::string& ke
 // when the tool was not started; the caller then shows the one failure message.
 bool startSysInfo(SysInfoSystem& system);
 
+// The real one for the system the program was built for.
+std::unique_ptr<SysInfoSystem> makeSystem();
+
+} // namespace sysinfo
 } // namespace pennoro

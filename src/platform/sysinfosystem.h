@@ -1,6 +1,5 @@
 #pragma once
 
-#include <memory>
 #include <string>
 
 namespace pennoro {
@@ -23,8 +22,5 @@ public:
     // False when it could not be started.
     virtual bool startProgram(const std::string& path) = 0;
 };
-
-// The real one for the system the program was built for.
-std::unique_ptr<SysInfoSystem> makeSysInfoSystem();
 
 } // namespace pennoro

@@ -11,18 +11,13 @@
 #include <filesystem>
 #include <optional>
 
-namespace pennoro {
+namespace pennoro::textfile {
 
 namespace {
 
-QString displayPath(const QString& path)
+Failure failure(const QString& path, const QFileDevice& file)
 {
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-}
-
-FileResult failure(const QString& path, const QFileDevice& file)
-{
-    // A failure must never read as success, whose mark is an empty reason.
+    // A failure must never read as success.
     QString reason = file.errorString();
     if (reason.isEmpty())
         reason = QStringLiteral("Unknown error");
@@ -36,40 +31,37 @@ bool nothingExistsAt(const QString& path)
     return status.type() == std::filesystem::file_type::not_found;
 }
 
-
 // Writes all of the bytes, or fails with the system's reason: a disk that fills up cuts a write
 // short without a reason, and writing the rest gets it ("File too large", "No space left").
-bool writeAll(QSaveFile& file, QByteArrayView bytes)
+Outcome writeAll(const QString& path, QSaveFile& file, QByteArrayView bytes)
 {
     for (qsizetype done = 0; done < bytes.size();) {
         const qint64 written = file.write(bytes.data() + done, bytes.size() - done);
         if (written <= 0)
-            return false;
+            return failure(path, file);
         done += written;
     }
-    return true;
+    return Done{};
 }
 
-// Replaces the file with what `produce` writes through the function it is given. `produce`
-// returns an empty text on success, a reason of its own, or the text of a failed write.
-template <typename Produce> FileResult writeAtomically(const QString& path, Produce produce)
+// Replaces the file with what `produce` writes through the function it is given; `produce`
+// answers with the first failure, its own or that of a write.
+template <typename Produce> Outcome writeWith(const QString& path, Produce produce)
 {
     QSaveFile file(path);
     // Unbuffered, so that every write reports its own failure: commit() would not report a last
     // buffered write that the disk cut short.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failure(path, file);
-    const std::optional<QString> reason =
-        produce([&file](QByteArrayView bytes) { return writeAll(file, bytes); });
-    if (reason) {
-        const FileResult result =
-            reason->isEmpty() ? failure(path, file) : FileResult{displayPath(path), *reason};
+    const Outcome produced =
+        produce([&](QByteArrayView bytes) { return writeAll(path, file, bytes); });
+    if (!produced.ok()) {
         file.cancelWriting();
-        return result;
+        return produced;
     }
     if (!file.commit())
         return failure(path, file);
-    return {displayPath(path), {}};
+    return Done{};
 }
 
 // Long texts are encoded a piece at a time, so that a large memo is never held twice more (as
@@ -87,52 +79,44 @@ QStringView nextPiece(QStringView text)
 
 } // namespace
 
-FileResult writeFileAtomically(const QString& path, QByteArrayView bytes)
+QString displayPath(const QString& path)
 {
-    return writeAtomically(path, [bytes](auto write) -> std::optional<QString> {
-        if (!write(bytes))
-            return QString();
-        return std::nullopt;
-    });
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
-FileResult writeTextFile(const QString& path, QStringView text)
+Outcome writeAtomically(const QString& path, QByteArrayView bytes)
 {
-    return writeAtomically(path, [text](auto write) mutable -> std::optional<QString> {
+    return writeWith(path, [bytes](auto write) { return write(bytes); });
+}
+
+Outcome writeText(const QString& path, QStringView text)
+{
+    return writeWith(path, [&path, text](auto write) mutable -> Outcome {
         while (!text.isEmpty()) {
             const QStringView piece = nextPiece(text);
-            const cp932::Encoded encoded = cp932::encode(piece);
-            if (!encoded.failure.isEmpty())
-                return encoded.failure;
-            if (!write(encoded.bytes))
-                return QString();
+            const Result<cp932::Encoded> encoded = cp932::encode(piece);
+            if (!encoded.ok())
+                return Failure{displayPath(path), encoded.failure().reason};
+            if (const Outcome written = write(encoded.value().bytes); !written.ok())
+                return written;
             text = text.sliced(piece.size());
         }
-        if (!write("\r\n"))
-            return QString();
-        return std::nullopt;
+        return write("\r\n");
     });
 }
 
-ReadResult readWholeFile(const QString& path)
+Result<std::optional<QByteArray>> readWhole(const QString& path)
 {
-    ReadResult result;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        result.status = nothingExistsAt(path) ? ReadResult::Status::Missing
-                                              : ReadResult::Status::Failed;
-        result.error = failure(path, file);
-        return result;
+        if (nothingExistsAt(path))
+            return std::optional<QByteArray>();
+        return failure(path, file);
     }
-    result.bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.status = ReadResult::Status::Failed;
-        result.bytes.clear();
-        result.error = failure(path, file);
-        return result;
-    }
-    result.error.path = displayPath(path);
-    return result;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return failure(path, file);
+    return std::optional<QByteArray>(std::move(bytes));
 }
 
-} // namespace pennoro
+} // namespace pennoro::textfile

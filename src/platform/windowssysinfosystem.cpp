@@ -1,5 +1,7 @@
 #include "platform/windowssysinfosystem.h"
 
+#include "platform/sysinfolauncher.h"
+
 #include <windows.h>
 
 namespace pennoro {
@@ -31,7 +33,7 @@ bool WindowsSysInfoSystem::startProgram(const std::string& path)
     return true;
 }
 
-std::unique_ptr<SysInfoSystem> makeSysInfoSystem()
+std::unique_ptr<SysInfoSystem> sysinfo::makeSystem()
 {
     return std::make_unique<WindowsSysInfoSystem>();
 }

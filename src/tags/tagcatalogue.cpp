@@ -12,7 +12,7 @@ using enum TagMenu;
 constexpr QKeyCombination none{};
 constexpr QStringView font = u"</FONT>";
 
-constexpr std::array<TagSubmenu, 4> submenus{{
+constexpr std::array<TagSubmenu, 4> submenuTable{{
     {Colour, u"mnuTG4", u"文字色(&C)"},
     {Size, u"mnuTG5", u"文字ｻｲｽﾞ(&S)"},
     {Font, u"mnuTG3", u"ﾌｫﾝﾄ(&F)"},
@@ -20,7 +20,7 @@ constexpr std::array<TagSubmenu, 4> submenus{{
 }};
 
 // clang-format off
-constexpr std::array<TagCommand, 55> catalogue{{
+constexpr std::array<TagCommand, 55> commands{{
     // control     caption              shortcut                      shape  open                                  middle  close       menu
     {u"mnuTG6",    u"太字(&B)",         Qt::CTRL | Qt::Key_B,         Wrap,  u"<B>",                               {},     u"</B>",    TopLevel},
     {u"mnuTG7",    u"斜体(&N)",         none,                         Wrap,  u"<I>",                               {},     u"</I>",    TopLevel},
@@ -87,14 +87,14 @@ constexpr std::array<TagCommand, 55> catalogue{{
 
 } // namespace
 
-std::span<const TagCommand> tagCatalogue()
+std::span<const TagCommand> tags::catalogue()
 {
-    return catalogue;
+    return commands;
 }
 
-std::span<const TagSubmenu> tagSubmenus()
+std::span<const TagSubmenu> tags::submenus()
 {
-    return submenus;
+    return submenuTable;
 }
 
 } // namespace pennoro

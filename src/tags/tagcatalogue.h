@@ -33,13 +33,16 @@ struct TagCommand {
     TagMenu menu;
 };
 
+namespace tags {
+
 // The HTML tag menu itself.
-inline constexpr QStringView tagMenuControl = u"mnuTG";
-inline constexpr QStringView tagMenuCaption = u"HTMLﾀｸﾞ(&T)";
+inline constexpr QStringView menuControl = u"mnuTG";
+inline constexpr QStringView menuCaption = u"HTMLﾀｸﾞ(&T)";
 
 // Every tag command, in display order, top to bottom through the menu and its submenus.
-std::span<const TagCommand> tagCatalogue();
+std::span<const TagCommand> catalogue();
 // The four submenus.
-std::span<const TagSubmenu> tagSubmenus();
+std::span<const TagSubmenu> submenus();
 
+} // namespace tags
 } // namespace pennoro

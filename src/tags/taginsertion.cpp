@@ -2,7 +2,7 @@
 
 #include "memo/memoedit.h"
 
-namespace pennoro {
+namespace pennoro::tags {
 
 namespace {
 
@@ -20,7 +20,7 @@ QString joined(std::initializer_list<QStringView> parts)
 
 } // namespace
 
-QString tagReplacement(const TagCommand& command, QStringView selected)
+QString replacement(const TagCommand& command, QStringView selected)
 {
     switch (command.shape) {
     case TagShape::Wrap:
@@ -33,7 +33,7 @@ QString tagReplacement(const TagCommand& command, QStringView selected)
     return command.open.toString();
 }
 
-void insertTag(MemoEdit& memo, const TagCommand& command)
+void insert(MemoEdit& memo, const TagCommand& command)
 {
     // The selection stays where it is and the tags go around it: the result is the same as
     // replacing it, at a cost that does not grow with the selection.
@@ -42,9 +42,8 @@ void insertTag(MemoEdit& memo, const TagCommand& command)
         return;
     }
     // A fixed text replaces the selection without reading it.
-    const QString selected =
-        command.shape == TagShape::Fixed ? QString() : memo.selectedText();
-    memo.setSelectedText(tagReplacement(command, selected));
+    const QString selected = command.shape == TagShape::Fixed ? QString() : memo.selectedText();
+    memo.setSelectedText(tags::replacement(command, selected));
 }
 
-} // namespace pennoro
+} // namespace pennoro::tags

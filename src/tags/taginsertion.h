@@ -8,10 +8,13 @@ namespace pennoro {
 
 class MemoEdit;
 
+namespace tags {
+
 // The text that replaces the selection S for this command.
-QString tagReplacement(const TagCommand& command, QStringView selected);
+QString replacement(const TagCommand& command, QStringView selected);
 
 // Runs a tag command on the memo: one undoable edit at the selection.
-void insertTag(MemoEdit& memo, const TagCommand& command);
+void insert(MemoEdit& memo, const TagCommand& command);
 
+} // namespace tags
 } // namespace pennoro

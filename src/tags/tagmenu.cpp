@@ -9,13 +9,13 @@
 
 #include <map>
 
-namespace pennoro {
+namespace pennoro::tags {
 
 namespace {
 
 const TagSubmenu& submenuOf(TagMenu menu)
 {
-    for (const TagSubmenu& submenu : tagSubmenus())
+    for (const TagSubmenu& submenu : submenus())
         if (submenu.menu == menu)
             return submenu;
     Q_UNREACHABLE();
@@ -23,20 +23,21 @@ const TagSubmenu& submenuOf(TagMenu menu)
 
 } // namespace
 
-void addTagMenu(QMenuBar* bar, const std::function<void(const TagCommand&)>& run)
+void addMenu(QMenuBar* bar, const std::function<void(const TagCommand&)>& run)
 {
-    QMenu* top = addSubmenu(bar, tagMenuControl, tagMenuCaption);
+    QMenu* top = menus::addSubmenu(bar, menuControl, menuCaption);
     std::map<TagMenu, QMenu*> menus{{TagMenu::TopLevel, top}};
     // The catalogue is in display order, so a submenu is placed where its first item comes.
-    for (const TagCommand& command : tagCatalogue()) {
+    for (const TagCommand& command : catalogue()) {
         QMenu*& menu = menus[command.menu];
         if (!menu) {
             const TagSubmenu& submenu = submenuOf(command.menu);
-            menu = addSubmenu(top, submenu.control, submenu.caption);
+            menu = menus::addSubmenu(top, submenu.control, submenu.caption);
         }
-        QAction* action = addMenuAction(menu, command.control, command.caption, command.shortcut);
+        QAction* action =
+            menus::addAction(menu, command.control, command.caption, command.shortcut);
         QObject::connect(action, &QAction::triggered, top, [&command, run] { run(command); });
     }
 }
 
-} // namespace pennoro
+} // namespace pennoro::tags

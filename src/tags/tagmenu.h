@@ -10,6 +10,9 @@ struct TagCommand;
 
 // Builds the HTML tag menu from the catalogue into the menu bar; choosing an item calls run
 // with its catalogue entry.
-void addTagMenu(QMenuBar* bar, const std::function<void(const TagCommand&)>& run);
+namespace tags {
 
+void addMenu(QMenuBar* bar, const std::function<void(const TagCommand&)>& run);
+
+} // namespace tags
 } // namespace pennoro

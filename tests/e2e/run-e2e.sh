@@ -53,10 +53,10 @@ export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-# The memo store: two lines in code page 932 (kanji, kana, half-width katakana, a circled digit),
-# the last without a line end.
+# The memo store as save-and-exit writes it: a memo of two lines in code page 932 (kanji, kana,
+# half-width katakana, a circled digit) and an empty third, then the line end written after it.
 mkdir "$work/cwd"
-printf 'お知らせ\r\nﾃｷｽﾄ①の本文です' | iconv -f UTF-8 -t CP932 >"$work/cwd/Data.pnr" ||
+printf 'お知らせ\r\nﾃｷｽﾄ①の本文です\r\n\r\n' | iconv -f UTF-8 -t CP932 >"$work/cwd/Data.pnr" ||
     fail "iconv cannot write code page 932"
 
 (cd "$work/cwd" && exec "$program") >"$work/pennoro.log" 2>&1 &

@@ -4,18 +4,22 @@
 #include "memo/memoedit.h"
 #include "fakes/fakeclipboard.h"
 #include "fakes/fakeprompts.h"
+#include "fakes/fakeshell.h"
+#include "fakes/fakesysinfosystem.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QTest>
 #include <QTextCursor>
 
-// The real main window over fake prompts and a fake clipboard, shown and active so that keys
-// reach it the way a user's would.
+// The real main window over fake services, shown and active so that keys reach it the way a
+// user's would.
 struct TestWindow {
     FakePrompts prompts;
     FakeClipboard clipboard;
-    pennoro::MainWindow window{pennoro::Services{&prompts, &clipboard}};
+    FakeShell shell;
+    FakeSysInfoSystem sysInfo;
+    pennoro::MainWindow window{pennoro::Services{prompts, clipboard, shell, sysInfo}};
 
     TestWindow()
     {

@@ -85,7 +85,7 @@ int main(int argc, char** argv)
     else if (mode == "files")
         files();
     else if (mode == "start" || mode == "fail")
-        check(pennoro::startSysInfo(*pennoro::makeSysInfoSystem()) == (mode == "start"),
+        check(sysinfo::startSysInfo(*pennoro::makeSysInfoSystem()) == (mode == "start"),
               mode == "start" ? "the tool starts" : "the tool does not start");
     else
         check(false, "a known mode");
