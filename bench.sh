@@ -35,7 +35,8 @@ export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
 mkdir -m 700 "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-field() { sed -n "s/.*$1=\([-0-9.]*\).*/\1/p"; } # field NAME < "NAME=value ..." lines
+# field NAME < lines of "NAME=value" pairs, as every benchmark prints them: the value.
+field() { tr ' ' '\n' | sed -n "s/^$1=//p"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 verdict() { awk -v v="$1" -v limit="$2" 'BEGIN { print (v <= limit ? "met" : "missed") }'; }
 status() { printf '\r%-70s' "$*" >&2; }
@@ -57,19 +58,14 @@ done
 
 status "memo store load and save"
 memostore=$("$build/bench/bench_memostore" "$work")
-# "<MB> MB  load <x> MB/s (...)  bare read+ICU <x> MB/s" and "save <x> MB/s (...)  bare ICU+write
-# <x> MB/s (<ms> ms)" lines, one pair per size.
 declare -A load_rate save_rate bare_save_ms
-while read -r mb rate; do load_rate[$mb]=$rate; done < <(
-    sed -n 's/^ *\([0-9.]*\) MB  load *\([0-9.]*\) MB\/s.*/\1 \2/p' <<<"$memostore")
-mbs=($(printf '%s\n' "${!load_rate[@]}" | sort -g))
-i=0
-while read -r rate ms; do
-    save_rate[${mbs[$i]}]=$rate bare_save_ms[${mbs[$i]}]=$ms
-    i=$((i + 1))
-done < <(sed -n 's/^ *save *\([0-9.]*\) MB\/s.*bare ICU+write *[0-9.]* MB\/s ( *\([0-9.]*\) ms).*/\1 \2/p' \
-    <<<"$memostore")
-[ ${#mbs[@]} -eq 3 ] && [ $i -eq 3 ] || { echo "bench.sh: cannot read bench_memostore:" >&2; echo "$memostore" >&2; exit 1; }
+for mb in 1 10 50; do
+    load_rate[$mb]=$(field "load_mb_per_s_$mb" <<<"$memostore")
+    save_rate[$mb]=$(field "save_mb_per_s_$mb" <<<"$memostore")
+    bare_save_ms[$mb]=$(field "bare_save_ms_$mb" <<<"$memostore")
+    [ -n "${load_rate[$mb]}" ] && [ -n "${save_rate[$mb]}" ] && [ -n "${bare_save_ms[$mb]}" ] ||
+        { echo "bench.sh: cannot read bench_memostore:" >&2; echo "$memostore" >&2; exit 1; }
+done
 
 # Whole process, start to a shown window: Pennoro's window is mapped once the memo is in it;
 # FeatherPad loads after it shows its window and then puts the file's name in the title.
@@ -110,7 +106,7 @@ read -r exit10_ms rss10_kb < <(session 10)
 status "commands on a 10 MB memo"
 large=$("$build/bench/bench_largememo" 10)
 copy=$("$build/bench/bench_editcommands" 10)
-copy_all_ms=$(sed -n 's/.*copy all median \([0-9.]*\) ms.*/\1/p' <<<"$copy")
+copy_all_ms=$(field copy_all_ms_10 <<<"$copy")
 [ -n "$copy_all_ms" ] || { echo "bench.sh: cannot read bench_editcommands: $copy" >&2; exit 1; }
 status ""
 printf '\r' >&2
@@ -120,7 +116,7 @@ tag_small_painted=$(field tag_small_selection_repainted_ms <<<"$large")
 tag_whole=$(field tag_whole_memo_ms <<<"$large")
 tag_whole_painted=$(field tag_whole_memo_repainted_ms <<<"$large")
 save_write=$(field save_and_exit_write_ms <<<"$large")
-save_ratio=$(ratio "$save_write" "${bare_save_ms[10.0]}")
+save_ratio=$(ratio "$save_write" "${bare_save_ms[10]}")
 start_ratio10=$(ratio "${pennoro_ms[10]}" "${featherpad_ms[10]}")
 start_ratio1=$(ratio "${pennoro_ms[1]}" "${pennoro_ms[0]}")
 mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
@@ -129,12 +125,12 @@ memory_bound_kb=$(awk -v e="$empty_rss_kb" -v u="${utf16[10]}" 'BEGIN { printf "
 cat <<EOF
 | What (medians) | 1 MB | 10 MB | 50 MB | Target | |
 |---|---|---|---|---|---|
-| Memo store load, MB/s | ${load_rate[1.0]} | ${load_rate[10.0]} | ${load_rate[50.0]} | | |
-| Memo store save, MB/s | ${save_rate[1.0]} | ${save_rate[10.0]} | ${save_rate[50.0]} | | |
+| Memo store load, MB/s | ${load_rate[1]} | ${load_rate[10]} | ${load_rate[50]} | | |
+| Memo store save, MB/s | ${save_rate[1]} | ${save_rate[10]} | ${save_rate[50]} | | |
 | Start to shown window, Pennoro, ms (empty memo: ${pennoro_ms[0]}) | ${pennoro_ms[1]} | ${pennoro_ms[10]} | ${pennoro_ms[50]} | 1 MB ≤ 1.2 × empty: $start_ratio1 × | $(verdict "$start_ratio1" 1.2) |
 | Start to shown window, FeatherPad, ms (empty file: ${featherpad_ms[0]}) | ${featherpad_ms[1]} | ${featherpad_ms[10]} | ${featherpad_ms[50]} | | |
 | Pennoro ÷ FeatherPad | $(ratio "${pennoro_ms[1]}" "${featherpad_ms[1]}") | $start_ratio10 | $(ratio "${pennoro_ms[50]}" "${featherpad_ms[50]}") | 10 MB ≤ 0.5 | $(verdict "$start_ratio10" 0.5) |
-| Save-and-exit's write (read memo, encode, write), ms | | $save_write | | ≤ 3 × ICU encode + write (${bare_save_ms[10.0]} ms): $save_ratio × | $(verdict "$save_ratio" 3) |
+| Save-and-exit's write (read memo, encode, write), ms | | $save_write | | ≤ 3 × ICU encode + write (${bare_save_ms[10]} ms): $save_ratio × | $(verdict "$save_ratio" 3) |
 | Save-and-exit, F2 to the process's end, ms | | $exit10_ms | | | |
 | Tag command (bold), 20 characters selected, ms (with repaint) | | $tag_small ($tag_small_painted) | | < 20 | $(verdict "$tag_small_painted" 20) |
 | Tag command (bold), whole memo selected, ms (with repaint) | | $tag_whole ($tag_whole_painted) | | | |

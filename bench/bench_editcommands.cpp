@@ -43,7 +43,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     const QStringList arguments = app.arguments().mid(1);
-    std::printf("platform %s\n", qPrintable(QGuiApplication::platformName()));
+    std::printf("platform=%s\n", qPrintable(QGuiApplication::platformName()));
     for (const QString& size : arguments.isEmpty() ? QStringList{"1", "10"} : arguments) {
         MemoEdit memo;
         memo.loadText(bench::japaneseHtml(size.toLongLong() * 1024 * 1024));
@@ -58,11 +58,12 @@ int main(int argc, char* argv[])
         }
         std::sort(whole.begin(), whole.end());
         std::sort(copyAll.begin(), copyAll.end());
-        std::printf("%s MB (%lld characters): copy all median %.1f ms, fastest %.1f ms; reading "
-                    "the memo alone median %.1f ms; failures %d\n",
-                    qPrintable(size), static_cast<long long>(memo.wholeText().size()),
-                    copyAll[copyAll.size() / 2], copyAll.front(), whole[whole.size() / 2],
-                    prompts.messages);
+        const QByteArray mb = size.toLatin1();
+        std::printf("characters_%s=%lld copy_all_ms_%s=%.1f copy_all_fastest_ms_%s=%.1f "
+                    "whole_text_ms_%s=%.1f failures_%s=%d\n",
+                    mb.constData(), static_cast<long long>(memo.wholeText().size()), mb.constData(),
+                    copyAll[copyAll.size() / 2], mb.constData(), copyAll.front(), mb.constData(),
+                    whole[whole.size() / 2], mb.constData(), prompts.messages);
     }
     return 0;
 }

@@ -103,14 +103,13 @@ void measure(int megabytes, const QDir& folder)
     const double atomicWrite =
         medianSeconds(runs, [&] { return textfile::writeAtomically(plain, bytes).ok(); });
 
-    std::printf("%5.1f MB  load %7.1f MB/s (%6.1f ms)  bare read+ICU %7.1f MB/s (%6.1f ms)\n",
-                fileMiB, fileMiB / load, load * 1e3, fileMiB / bareLoadTime, bareLoadTime * 1e3);
-    std::printf("          save %7.1f MB/s (%6.1f ms)  bare ICU+write %6.1f MB/s (%6.1f ms)  "
-                "ratio %.2f\n",
-                fileMiB / save, save * 1e3, fileMiB / bareSaveTime, bareSaveTime * 1e3,
-                save / bareSaveTime);
-    std::printf("          of which: encode %6.1f ms, atomic write with sync %6.1f ms\n",
-                encode * 1e3, atomicWrite * 1e3);
+    // One line per size; each key ends in the size in MB, so bench.sh reads them by name.
+    std::printf("load_mb_per_s_%d=%.1f load_ms_%d=%.1f bare_load_ms_%d=%.1f "
+                "save_mb_per_s_%d=%.1f save_ms_%d=%.1f bare_save_ms_%d=%.1f "
+                "encode_ms_%d=%.1f atomic_write_ms_%d=%.1f\n",
+                megabytes, fileMiB / load, megabytes, load * 1e3, megabytes, bareLoadTime * 1e3,
+                megabytes, fileMiB / save, megabytes, save * 1e3, megabytes, bareSaveTime * 1e3,
+                megabytes, encode * 1e3, megabytes, atomicWrite * 1e3);
 }
 
 } // namespace
