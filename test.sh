@@ -9,6 +9,8 @@ stage() { echo "== $*"; }
 
 stage "Packages"
 ensure_packages "${PENNORO_BUILD_PACKAGES[@]}" "${PENNORO_TEST_PACKAGES[@]}"
+stage "Source: format and include layers"
+"$PENNORO_ROOT/scripts/check-source.sh"
 stage "Build (Debug, build/)"
 configure_and_build "$PENNORO_ROOT/build" Debug
 

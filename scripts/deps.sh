@@ -5,7 +5,8 @@ PENNORO_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libicu-dev
                         libgl-dev ccache)
 # Further packages the test suite needs (a real X server and its tools for the window tests; the
 # desktop entry and metainfo validators and dpkg-shlibdeps for the install and package check).
-PENNORO_TEST_PACKAGES=(xvfb xauth xdotool xclip x11-utils desktop-file-utils appstream dpkg-dev)
+PENNORO_TEST_PACKAGES=(xvfb xauth xdotool xclip x11-utils desktop-file-utils appstream dpkg-dev
+                       clang-format)
 # The Windows build of the system information launcher and Wine to run its test.
 PENNORO_TEST_PACKAGES+=(g++-mingw-w64-x86-64-posix wine64)
 # Clang with libFuzzer and the sanitizer run-times for the fuzz targets (fuzz.sh, also run briefly

@@ -17,13 +17,25 @@ namespace {
 const QString caption = QStringLiteral("Pennoro ｳﾞｧｰｼﾞｮﾝ情報");
 const QString homePage = QStringLiteral("https://www.example.org/pennoro/");
 
-template <typename Control = QWidget> Control* control(QDialog* dialog, const char* name)
-{
-    auto* found = dialog->findChild<Control*>(QLatin1String(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
+// The layout in pixels, at 15 twips a pixel, with each control's font where it has its own.
+struct Placed {
+    const char* name;
+    QRect geometry;
+    QString family; // empty: the dialog's default font
+    qreal points;
+    bool bold;
+};
+const Placed layout[] = {
+    {"picIcon", {8, 8, 36, 36}, {}, 0, false},
+    {"lblTitle", {64, 8, 323, 32}, QStringLiteral("Times New Roman"), 15.75, true},
+    {"lblVersion", {64, 40, 323, 15}, {}, 0, false},
+    {"Label1", {8, 72, 377, 41}, QStringLiteral("ＭＳ ゴシック"), 9, false},
+    {"Command1", {8, 120, 377, 17}, QStringLiteral("ＭＳ ゴシック"), 9, false},
+    {"Command2", {8, 144, 377, 17}, QStringLiteral("ＭＳ ゴシック"), 9, false},
+    {"Line1", {8, 176, 378, 1}, {}, 0, false},
+    {"cmdOK", {200, 184, 87, 23}, {}, 0, false},
+    {"cmdSysInfo", {296, 184, 87, 23}, {}, 0, false},
+};
 
 } // namespace
 
@@ -52,13 +64,43 @@ private slots:
             {"Command2", QStringLiteral("E-Mail Address: pennoro@example.com")}};
         for (const auto& [name, text] : texts) {
             auto* label = dialog->findChild<QLabel*>(QLatin1String(name));
-            QCOMPARE(label ? label->text() : control<QPushButton>(dialog.get(), name)->text(),
-                     text);
+            auto* button = dialog->findChild<QPushButton*>(QLatin1String(name));
+            QVERIFY2(label || button, name);
+            QCOMPARE(label ? label->text() : button->text(), text);
         }
         QTextDocument credits;
-        credits.setHtml(control<QLabel>(dialog.get(), "Label1")->text());
+        auto* label1 = dialog->findChild<QLabel*>(QStringLiteral("Label1"));
+        QVERIFY(label1);
+        credits.setHtml(label1->text());
         QCOMPARE(credits.toPlainText(), QStringLiteral("Copyright (C) Pennoro 開発者一同\n \n"
                                                        "作者の許可なく転載することを禁止します。"));
+    }
+
+    // A fixed dialog of 394 x 210 pixels, each control where the layout puts it, in its font; the
+    // title is blue and the line grey.
+    void layoutAndFonts()
+    {
+        const auto dialog = about_->build(nullptr);
+        QCOMPARE(dialog->minimumSize(), QSize(394, 210));
+        QCOMPARE(dialog->maximumSize(), QSize(394, 210));
+        const QFont standard = dialog->font();
+        for (const Placed& placed : layout) {
+            auto* widget = dialog->findChild<QWidget*>(QLatin1String(placed.name));
+            QVERIFY2(widget, placed.name);
+            QCOMPARE(widget->geometry(), placed.geometry);
+            if (placed.family.isEmpty()) {
+                QCOMPARE(widget->font(), standard);
+                continue;
+            }
+            QCOMPARE(widget->font().families().value(0), placed.family);
+            QCOMPARE(widget->font().pointSizeF(), placed.points);
+            QCOMPARE(widget->font().bold(), placed.bold);
+        }
+        const auto colour = [&](const char* name, QPalette::ColorRole role) {
+            return dialog->findChild<QWidget*>(QLatin1String(name))->palette().color(role);
+        };
+        QCOMPARE(colour("lblTitle", QPalette::WindowText), QColor(0, 0, 255));
+        QCOMPARE(colour("Line1", QPalette::Window), QColor(128, 128, 128));
     }
 
     // Enter presses the focused button, OK at first; Esc and Alt+O close from anywhere. The links
@@ -97,6 +139,7 @@ private slots:
         QFETCH(QStringList, opened);
 
         const auto dialog = shown();
+        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
         for (int tab = 0; tab < tabs; ++tab)
             QTest::keyClick(dialog->windowHandle(), Qt::Key_Tab);
         for (qsizetype press = 0; press < std::max(opened.size(), qsizetype(1)); ++press)
@@ -130,8 +173,6 @@ private:
         auto dialog = about_->build(nullptr);
         dialog->show();
         dialog->activateWindow();
-        if (!QTest::qWaitForWindowActive(dialog.get()))
-            qWarning("the dialog did not become active");
         return dialog;
     }
 

@@ -34,11 +34,13 @@ private slots:
         QTest::addColumn<QStringList>("shown");
         QTest::addColumn<QByteArray>("bytes");
         const QString readFailed = "Pennoro, critical: " + texts::clipboardReadFailed;
-        const QString warning = QStringLiteral("Pennoro, warning: 現在ｸﾘｯﾌﾟﾎﾞｰﾄﾞにﾃｷｽﾄﾃﾞｰﾀはありません。");
+        const QString warning =
+            QStringLiteral("Pennoro, warning: 現在ｸﾘｯﾌﾟﾎﾞｰﾄﾞにﾃｷｽﾄﾃﾞｰﾀはありません。");
         const QByteArray before("before");
         QTest::newRow("code page 932, one line end added")
-            << "old" << "a\r\nあ\U0001F600\r\n" << QStringList{notice}
-            << QByteArray("a\r\n\x82\xA0&#128512;\r\n\r\n");
+            << "old"
+            << "a\r\nあ\U0001F600\r\n"
+            << QStringList{notice} << QByteArray("a\r\n\x82\xA0&#128512;\r\n\r\n");
         QTest::newRow("emptied by another program")
             << "old" << noText << QStringList{notice} << QByteArray("\r\n");
         QTest::newRow("cancelled") << "abc" << cancel << QStringList{notice} << before;

@@ -25,19 +25,25 @@ private slots:
         QTest::addColumn<int>("caret");
         const QString m = QStringLiteral("abc\r\ndef"), e = QStringLiteral("earlier");
         const QStringList clearSet{"clear", "set"};
-        QTest::newRow("cut") << "mnuET" << m << 2 << 3 << e << "abef" << "c\r\nd" << clearSet << 2;
+        QTest::newRow("cut") << "mnuET" << m << 2 << 3 << e << "abef"
+                             << "c\r\nd" << clearSet << 2;
         // Nothing selected: the earlier text goes, the clipboard holds the empty text.
         QTest::newRow("cut nothing") << "mnuET" << m << 1 << 0 << e << m << "" << clearSet << 1;
         QTest::newRow("copy") << "mnuEC" << m << 1 << 4 << e << m << "bc\r\nd" << clearSet << 5;
         QTest::newRow("copy nothing") << "mnuEC" << m << 1 << 0 << e << m << "" << clearSet << 1;
         QTest::newRow("copy all") << "mnuACC" << m << 1 << 4 << e << m << m << clearSet << 5;
-        QTest::newRow("copy all, empty") << "mnuACC" << "" << 0 << 0 << e << "" << "" << clearSet
-                                         << 0;
-        QTest::newRow("paste") << "mnuEP" << "abcd" << 1 << 2 << "x\r\ny\r\n" << "ax\r\ny\r\nd"
-                               << "x\r\ny\r\n" << QStringList{"get"} << 5;
+        QTest::newRow("copy all, empty") << "mnuACC"
+                                         << "" << 0 << 0 << e << ""
+                                         << "" << clearSet << 0;
+        QTest::newRow("paste") << "mnuEP"
+                               << "abcd" << 1 << 2 << "x\r\ny\r\n"
+                               << "ax\r\ny\r\nd"
+                               << "x\r\ny\r\n"
+                               << QStringList{"get"} << 5;
         // A clipboard without text (empty, or a picture only) deletes the selection.
-        QTest::newRow("paste no text") << "mnuEP" << "abcd" << 1 << 2 << noText << "ad" << noText
-                                       << QStringList{"get"} << 1;
+        QTest::newRow("paste no text")
+            << "mnuEP"
+            << "abcd" << 1 << 2 << noText << "ad" << noText << QStringList{"get"} << 1;
         QTest::newRow("clear") << "mnudc" << m << 1 << 4 << e << "aef" << e << QStringList() << 1;
         QTest::newRow("clear all") << "mnuFN" << m << 1 << 4 << e << "" << e << QStringList() << 0;
         QTest::newRow("clear clipboard")

@@ -24,7 +24,11 @@ private slots:
         QCOMPARE(t.window.centralWidget()->size(), QSize(585, 281));
         QCOMPARE(t.window.minimumSize(), t.window.maximumSize());
         QVERIFY(!(t.window.windowFlags() & Qt::WindowMaximizeButtonHint));
+        // The client area below the menu bar stands at the laid-out place.
+        QCOMPARE(t.window.centralWidget()->mapToGlobal(QPoint(0, 0)), QPoint(245, 305));
         QCOMPARE(t.memo().geometry(), QRect(0, 0, 585, 249));
+        QCOMPARE(t.memo().font().families().value(0), QStringLiteral("ＭＳ ゴシック"));
+        QCOMPARE(t.memo().font().pointSizeF(), 9.75);
         QCOMPARE(t.memo().palette().color(QPalette::Base), QColor(0, 0, 128));
         QCOMPARE(t.memo().palette().color(QPalette::Text), QColor(128, 255, 255));
         const QList<std::tuple<QString, QString, int, QColor, QString>> labels = {
@@ -38,6 +42,10 @@ private slots:
             QCOMPARE(label->text(), caption);
             QCOMPARE(label->geometry(), QRect(left, 256, 129, 17));
             QCOMPARE(label->palette().color(QPalette::Window), colour);
+            QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::white));
+            QCOMPARE(label->font().families().value(0), QStringLiteral("ＭＳ Ｐゴシック"));
+            QCOMPARE(label->font().pointSizeF(), 11.25);
+            QVERIFY(label->font().bold());
             QSignalSpy triggered(t.action(twin), &QAction::triggered);
             QTest::mouseClick(label, Qt::LeftButton);
             QCOMPARE(triggered.count(), 1);
@@ -56,13 +64,14 @@ private slots:
                 if (menu->objectName() != QStringLiteral("mnuTG"))
                     captions.append(u' ' + item->objectName() + u'=' + item->text());
         }
-        QCOMPARE(captions,
-                 QStringList({"mnuF=Pennoro(&M)", " mnuBSA=ｳﾞｧｰｼﾞｮﾝ情報(&A)", " mnuFX=終了(&X)",
-                              "mnuCE=編集(&E)", " mnuET=ｶｯﾄ(&T)", " mnuEC=ｺﾋﾟｰ(&C)",
-                              " mnuEP=ﾍﾟｰｽﾄ(&P)", " mnudc=ｸﾘｱ(&D)", " mnuFN=全ｸﾘｱ(&N)",
-                              " mnuACC=全ｺﾋﾟｰ(&A)", "mnuTG=HTMLﾀｸﾞ(&T)", "mnuE=ｸﾘｯﾌﾟﾎﾞｰﾄﾞ(&C)",
-                              " mnuFCD=ｸﾘｯﾌﾟﾎﾞｰﾄﾞの内容をｸﾘｱ(&D)", " mnuFCS=ｸﾘｯﾌﾟﾎﾞｰﾄﾞの内容を保存(&S)",
-                              "mnuR=ﾒﾓﾘｰ(&F)", " mnuFC=ﾌｧｲﾙｴｸｽﾎﾟｰﾄ(&S)", " mnuFR=ｴﾃﾞｨｯﾄﾘｾｯﾄ(&R)"}));
+        QCOMPARE(
+            captions,
+            QStringList({"mnuF=Pennoro(&M)", " mnuBSA=ｳﾞｧｰｼﾞｮﾝ情報(&A)", " mnuFX=終了(&X)",
+                         "mnuCE=編集(&E)", " mnuET=ｶｯﾄ(&T)", " mnuEC=ｺﾋﾟｰ(&C)", " mnuEP=ﾍﾟｰｽﾄ(&P)",
+                         " mnudc=ｸﾘｱ(&D)", " mnuFN=全ｸﾘｱ(&N)", " mnuACC=全ｺﾋﾟｰ(&A)",
+                         "mnuTG=HTMLﾀｸﾞ(&T)", "mnuE=ｸﾘｯﾌﾟﾎﾞｰﾄﾞ(&C)",
+                         " mnuFCD=ｸﾘｯﾌﾟﾎﾞｰﾄﾞの内容をｸﾘｱ(&D)", " mnuFCS=ｸﾘｯﾌﾟﾎﾞｰﾄﾞの内容を保存(&S)",
+                         "mnuR=ﾒﾓﾘｰ(&F)", " mnuFC=ﾌｧｲﾙｴｸｽﾎﾟｰﾄ(&S)", " mnuFR=ｴﾃﾞｨｯﾄﾘｾｯﾄ(&R)"}));
     }
 
     // Keys that the memo would take for itself run the menu commands instead.
@@ -71,11 +80,11 @@ private slots:
         InTempDir dir;
         TestWindow t;
         const QList<std::pair<QString, QKeySequence>> keys = {
-            {"mnuET", QKeySequence("Ctrl+X")}, {"mnuEC", QKeySequence("Ctrl+C")},
-            {"mnuEP", QKeySequence("Ctrl+V")}, {"mnudc", QKeySequence("Shift+Del")},
-            {"mnuFN", QKeySequence("F3")},     {"mnuFCD", QKeySequence("F4")},
-            {"mnuACC", QKeySequence("F5")},    {"mnuFR", QKeySequence("Ctrl+R")},
-            {"mnuFX", QKeySequence("F2")},     {"mnuTG6", QKeySequence("Ctrl+B")},
+            {"mnuET", QKeySequence("Ctrl+X")},  {"mnuEC", QKeySequence("Ctrl+C")},
+            {"mnuEP", QKeySequence("Ctrl+V")},  {"mnudc", QKeySequence("Shift+Del")},
+            {"mnuFN", QKeySequence("F3")},      {"mnuFCD", QKeySequence("F4")},
+            {"mnuACC", QKeySequence("F5")},     {"mnuFR", QKeySequence("Ctrl+R")},
+            {"mnuFX", QKeySequence("F2")},      {"mnuTG6", QKeySequence("Ctrl+B")},
             {"mnuTG2", QKeySequence("Ctrl+K")}, {"mnuTG1", QKeySequence("Ctrl+I")},
         };
         for (const auto& [control, key] : keys) {

@@ -1,6 +1,6 @@
-#include "memo/memostore.h"
 #include "fakes/testfiles.h"
 #include "fakes/testwindow.h"
+#include "memo/memostore.h"
 
 using namespace pennoro;
 
@@ -28,8 +28,9 @@ private slots:
         QTest::addColumn<QString>("memo");
         QTest::addColumn<QString>("edited"); // while the dialog is open; null: not edited
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("code page 932, one line end added")
-            << "before" << "ｱ\u2460\r\n" << QByteArray("\xB1\x87\x40\r\n\r\n");
+        QTest::newRow("code page 932, one line end added") << "before"
+                                                           << "ｱ\u2460\r\n"
+                                                           << QByteArray("\xB1\x87\x40\r\n\r\n");
         // Only the completely empty memo counts as empty.
         QTest::newRow("line ends only") << "\r\n" << QString() << QByteArray("\r\n\r\n");
         QTest::newRow("a space") << " " << QString() << QByteArray(" \r\n");
@@ -46,8 +47,10 @@ private slots:
         TestWindow t;
         t.setMemo(memo);
         t.prompts.onDialog = [&] {
-            QCOMPARE(t.prompts.shown(),
-                     QStringList{"Pennoro, no icon: ﾃｷｽﾄﾌｧｲﾙに出力します。出力時に上書きﾁｪｯｸはされません!!"});
+            QCOMPARE(
+                t.prompts.shown(),
+                QStringList{
+                    "Pennoro, no icon: ﾃｷｽﾄﾌｧｲﾙに出力します。出力時に上書きﾁｪｯｸはされません!!"});
             if (!edited.isNull())
                 t.memo().setWholeText(edited);
         };
@@ -78,7 +81,8 @@ private slots:
         t.memo().setWholeText(QString());
         t.prompts.messages.clear();
         exportTo(t, path);
-        QCOMPARE(t.prompts.shown(), QStringList{"保存, warning: ﾌｧｲﾙに保存するﾃﾞｰﾀが見つかりません。"});
+        QCOMPARE(t.prompts.shown(),
+                 QStringList{"保存, warning: ﾌｧｲﾙに保存するﾃﾞｰﾀが見つかりません。"});
         QCOMPARE(t.prompts.filters.size(), 2); // no third dialog
         QCOMPARE(t.window.windowTitle(), normalCaption);
         QCOMPARE(fileBytes(path), QByteArray("first\r\n"));

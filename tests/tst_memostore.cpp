@@ -1,6 +1,6 @@
-#include "memo/memostore.h"
 #include "fakes/testfiles.h"
 #include "fakes/unprivileged.h"
+#include "memo/memostore.h"
 
 #include <QTest>
 
@@ -90,10 +90,9 @@ private slots:
 #ifdef Q_OS_UNIX
         // Permissions bind the superuser too once the test is another user, who may reach into
         // the temporary folder.
-        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::ReadOther | QFileDevice::ExeOther |
-                                                      QFileDevice::ReadOwner |
-                                                      QFileDevice::WriteOwner |
-                                                      QFileDevice::ExeOwner));
+        QVERIFY(QFile::setPermissions(
+            dir.path(), QFileDevice::ReadOther | QFileDevice::ExeOther | QFileDevice::ReadOwner |
+                            QFileDevice::WriteOwner | QFileDevice::ExeOwner));
         AsUnprivilegedUser nobody;
         QVERIFY(nobody.bound());
 #endif
@@ -133,8 +132,7 @@ private slots:
         // Long texts are written a piece at a time: a character pair across a piece's edge.
         const qsizetype piece = 1 << 20;
         QTest::newRow("pair across a piece")
-            << QString(piece - 1, u'a') + u"😀b"_s
-            << QByteArray(piece - 1, 'a') + "&#128512;b\r\n"
+            << QString(piece - 1, u'a') + u"😀b"_s << QByteArray(piece - 1, 'a') + "&#128512;b\r\n"
             << QString(piece - 1, u'a') + u"&#128512;b"_s;
     }
 

@@ -1,6 +1,6 @@
+#include "fakes/fakesysinfosystem.h"
 #include "platform/standinsysinfosystem.h"
 #include "platform/sysinfolauncher.h"
-#include "fakes/fakesysinfosystem.h"
 
 #include <QDir>
 #include <QFile>

@@ -13,34 +13,52 @@ Results expectedOnAbc()
 {
     Results expected = {{"mnuTG6", "<B>abc</B>"}, {"mnuTG7", "<I>abc</I>"}};
     const QList<std::pair<QString, Results>> fonts = {
-        {"COLOR",
-         {{"mnuTG41", "#FF0000"}, {"mnuTG40", "#D24D82"}, {"mnuTG415", "#FF8686"},
-          {"mnuTG416", "#FF9A35"}, {"mnuTG43", "#D9D900"}, {"mnuTG413", "#7BF700"},
-          {"mnuTG46", "#00AA3C"}, {"mnuTG412", "#008080"}, {"mnuTG47", "#00DFFF"},
-          {"mnuTG42", "#0000FF"}, {"mnuTG45", "#000080"}, {"mnuTG419", "#0080C0"},
-          {"mnuTG417", "#FF80C0"}, {"mnuTG414", "#B5B5FF"}, {"mnuTG48", "#8000FF"},
-          {"mnuTG420", "#804040"}, {"mnuTG49", "#808040"}, {"mnuTG411", "#808080"},
-          {"mnuTG44", "#000000"}, {"mnuTG421", "#FFFFFF"}, {"mnuTG4N", "#******"}}},
+        {"COLOR", {{"mnuTG41", "#FF0000"},  {"mnuTG40", "#D24D82"},  {"mnuTG415", "#FF8686"},
+                   {"mnuTG416", "#FF9A35"}, {"mnuTG43", "#D9D900"},  {"mnuTG413", "#7BF700"},
+                   {"mnuTG46", "#00AA3C"},  {"mnuTG412", "#008080"}, {"mnuTG47", "#00DFFF"},
+                   {"mnuTG42", "#0000FF"},  {"mnuTG45", "#000080"},  {"mnuTG419", "#0080C0"},
+                   {"mnuTG417", "#FF80C0"}, {"mnuTG414", "#B5B5FF"}, {"mnuTG48", "#8000FF"},
+                   {"mnuTG420", "#804040"}, {"mnuTG49", "#808040"},  {"mnuTG411", "#808080"},
+                   {"mnuTG44", "#000000"},  {"mnuTG421", "#FFFFFF"}, {"mnuTG4N", "#******"}}},
         {"SIZE",
-         {{"mnuTG51", "1"}, {"mnuTG52", "2"}, {"mnuTG53", "3"}, {"mnuTG54", "4"},
-          {"mnuTG55", "5"}, {"mnuTG56", "6"}, {"mnuTG57", "7"}}},
+         {{"mnuTG51", "1"},
+          {"mnuTG52", "2"},
+          {"mnuTG53", "3"},
+          {"mnuTG54", "4"},
+          {"mnuTG55", "5"},
+          {"mnuTG56", "6"},
+          {"mnuTG57", "7"}}},
         // The Japanese faces begin with a full-width "ＭＳ".
         {"FACE",
-         {{"mnuTG3M5", "Arial"}, {"mnuTG3M9", "Comic Sans MS"}, {"mnuTG3M7", "News Gothic MT"},
-          {"mnuTG3M8", "System"}, {"mnuTG3M6", "Times New Roman"}, {"mnuTG3M1", "ＭＳ Ｐゴシック"},
-          {"mnuTG3M2", "ＭＳ Ｐ明朝"}, {"mnuTG3M3", "ＭＳ ゴシック"}, {"mnuTG3M4", "ＭＳ 明朝"}}},
+         {{"mnuTG3M5", "Arial"},
+          {"mnuTG3M9", "Comic Sans MS"},
+          {"mnuTG3M7", "News Gothic MT"},
+          {"mnuTG3M8", "System"},
+          {"mnuTG3M6", "Times New Roman"},
+          {"mnuTG3M1", "ＭＳ Ｐゴシック"},
+          {"mnuTG3M2", "ＭＳ Ｐ明朝"},
+          {"mnuTG3M3", "ＭＳ ゴシック"},
+          {"mnuTG3M4", "ＭＳ 明朝"}}},
     };
     for (const auto& [attribute, values] : fonts)
         for (const auto& [control, value] : values)
             expected.append({control, "<FONT " + attribute + "=\"" + value + "\">abc</FONT>"});
-    return expected + Results{
-        {"mnuTG8", "<MARQUEE>abc</MARQUEE>"}, {"mnuTG2", "<A HREF=\"abc\">abc</A>"},
-        {"mnuTG1", "<IMG SRC=\"abc\">"}, {"mnuTG9", "<BR>"}, {"mnuTG0", "<HR>"},
-        {"mnuTGK01", "<U>abc</U>"}, {"mnuTGK1", "<STRONG>abc</STRONG>"},
-        {"mnuTGK2", "<EM>abc</EM>"}, {"mnuTGK9", "<TT>abc</TT>"},
-        {"mnuTGK0", "<STRIKE>abc</STRIKE>"}, {"mnuTGK7", "<SUP>abc</SUP>"},
-        {"mnuTGK8", "<SUB>abc</SUB>"}, {"mnuTGK6", "<A NAME=\"abc\">abc</A>"},
-        {"mnuTGK4", "<PRE>abc</PRE>"}, {"mnuTGK5", "<XMP>abc</XMP>"}, {"mnuTGK3", "<!--abc-->"}};
+    return expected + Results{{"mnuTG8", "<MARQUEE>abc</MARQUEE>"},
+                              {"mnuTG2", "<A HREF=\"abc\">abc</A>"},
+                              {"mnuTG1", "<IMG SRC=\"abc\">"},
+                              {"mnuTG9", "<BR>"},
+                              {"mnuTG0", "<HR>"},
+                              {"mnuTGK01", "<U>abc</U>"},
+                              {"mnuTGK1", "<STRONG>abc</STRONG>"},
+                              {"mnuTGK2", "<EM>abc</EM>"},
+                              {"mnuTGK9", "<TT>abc</TT>"},
+                              {"mnuTGK0", "<STRIKE>abc</STRIKE>"},
+                              {"mnuTGK7", "<SUP>abc</SUP>"},
+                              {"mnuTGK8", "<SUB>abc</SUB>"},
+                              {"mnuTGK6", "<A NAME=\"abc\">abc</A>"},
+                              {"mnuTGK4", "<PRE>abc</PRE>"},
+                              {"mnuTGK5", "<XMP>abc</XMP>"},
+                              {"mnuTGK3", "<!--abc-->"}};
 }
 
 // The names of a menu's items, each submenu's items after its own name.
@@ -78,8 +96,10 @@ private slots:
             controls.append(control);
         }
         // Each submenu stands where its first item comes.
-        for (const auto& [submenu, first] : {std::pair("mnuTG4", "mnuTG41"), {"mnuTG5", "mnuTG51"},
-                                              {"mnuTG3", "mnuTG3M5"}, {"mnuTGK", "mnuTGK01"}})
+        for (const auto& [submenu, first] : {std::pair("mnuTG4", "mnuTG41"),
+                                             {"mnuTG5", "mnuTG51"},
+                                             {"mnuTG3", "mnuTG3M5"},
+                                             {"mnuTGK", "mnuTGK01"}})
             controls.insert(controls.indexOf(first), submenu);
         QCOMPARE(itemNames(t.window.findChild<QMenu*>(QStringLiteral("mnuTG"))), controls);
         QCOMPARE(t.action(QStringLiteral("mnuTG3M1"))->text(), QStringLiteral("ＭＳ Ｐゴシック"));
@@ -90,8 +110,10 @@ private slots:
     void emptySelectionsLinesAndSpecialCharacters()
     {
         TestWindow t;
-        const Results empty = {{"mnuTG6", "a<B></B>b"}, {"mnuTG2", "a<A HREF=\"\"></A>b"},
-                               {"mnuTG1", "a<IMG SRC=\"\">b"}, {"mnuTG0", "a<HR>b"}};
+        const Results empty = {{"mnuTG6", "a<B></B>b"},
+                               {"mnuTG2", "a<A HREF=\"\"></A>b"},
+                               {"mnuTG1", "a<IMG SRC=\"\">b"},
+                               {"mnuTG0", "a<HR>b"}};
         for (const auto& [control, expected] : empty) {
             t.setMemo(QStringLiteral("ab"), 1, 0);
             t.action(control)->trigger();

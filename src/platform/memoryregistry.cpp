@@ -34,15 +34,10 @@ void MemoryRegistry::addKey(std::uint32_t root, const std::string& subKey)
     keys_[path(root, subKey)];
 }
 
-void MemoryRegistry::denyKey(std::uint32_t root, const std::string& subKey)
-{
-    keys_[path(root, subKey)].readable = false;
-}
-
 std::optional<Registry::Key> MemoryRegistry::open(std::uint32_t root, const std::string& subKey)
 {
     const auto found = keys_.find(path(root, subKey));
-    if (found == keys_.end() || !found->second.readable)
+    if (found == keys_.end())
         return std::nullopt;
     const Key key = nextKey_++;
     open_.emplace(key, found->first);

@@ -18,8 +18,6 @@ public:
                   std::uint32_t type, const std::string& data);
     // Creates the key without values.
     void addKey(std::uint32_t root, const std::string& subKey);
-    // A key that exists but may not be read: opening it fails.
-    void denyKey(std::uint32_t root, const std::string& subKey);
 
     std::optional<Key> open(std::uint32_t root, const std::string& subKey) override;
     std::optional<Value> query(Key key, const std::string& valueName,
@@ -36,7 +34,6 @@ private:
     };
     using KeyPath = std::tuple<std::uint32_t, std::string>;
     struct Contents {
-        bool readable = true;
         std::map<std::string, Data> values;
     };
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/sysinfosystem.h"
 #include "platform/memoryregistry.h"
+#include "platform/sysinfosystem.h"
 
 #include <set>
 #include <string>

@@ -1,0 +1,125 @@
+// The memo on its own: the four text operations in the program's CR LF form, the tag commands'
+// surround, and undo that brings the selection back.
+
+#include "memo/memoedit.h"
+
+#include <QTest>
+#include <QTextCursor>
+
+using namespace pennoro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+enum class Edit { SetWhole, SetSelected, Surround };
+
+void select(MemoEdit& memo, int start, int length)
+{
+    QTextCursor cursor(memo.document());
+    cursor.setPosition(start);
+    cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+    memo.setTextCursor(cursor);
+}
+
+// "start+length" of the selection, caret last.
+QString selection(const MemoEdit& memo)
+{
+    const QTextCursor cursor = memo.textCursor();
+    return u"%1+%2"_s.arg(cursor.anchor()).arg(cursor.position() - cursor.anchor());
+}
+
+} // namespace
+
+class TestMemoEdit : public QObject {
+    Q_OBJECT
+
+private slots:
+    void edits_data()
+    {
+        QTest::addColumn<QString>("memo");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<Edit>("edit");
+        QTest::addColumn<QString>("text");  // the new text, or "before|after" for a surround
+        QTest::addColumn<QString>("after"); // the whole memo afterwards
+        QTest::addColumn<QString>("caret"); // the selection afterwards, "anchor+length"
+
+        QTest::newRow("whole text, caret to the start")
+            << u"old"_s << 1 << 1 << Edit::SetWhole << u"a\r\nb"_s << u"a\r\nb"_s << u"0+0"_s;
+        QTest::newRow("whole text: CR and LF alone become CR LF")
+            << u""_s << 0 << 0 << Edit::SetWhole << u"a\rb\nc"_s << u"a\r\nb\r\nc"_s << u"0+0"_s;
+        QTest::newRow("selection replaced, caret after the text")
+            << u"abc\r\ndef"_s << 1 << 5 << Edit::SetSelected << u"X\r\nY"_s << u"aX\r\nYf"_s
+            << u"4+0"_s;
+        QTest::newRow("nothing selected: inserted at the caret")
+            << u"abc"_s << 3 << 0 << Edit::SetSelected << u"!"_s << u"abc!"_s << u"4+0"_s;
+        QTest::newRow("no-break spaces kept")
+            << u"a b"_s << 1 << 1 << Edit::SetSelected << u"\u00A0\u00A0"_s << u"a\u00A0\u00A0b"_s
+            << u"3+0"_s;
+        QTest::newRow("surround a selection over lines")
+            << u"ab\r\ncd"_s << 1 << 3 << Edit::Surround << u"<B>|</B>"_s << u"a<B>b\r\nc</B>d"_s
+            << u"11+0"_s;
+        QTest::newRow("surround nothing")
+            << u"ab"_s << 1 << 0 << Edit::Surround << u"<I>|</I>"_s << u"a<I></I>b"_s << u"8+0"_s;
+        QTest::newRow("surround a backwards selection")
+            << u"abc"_s << 3 << -2 << Edit::Surround << u"[|]"_s << u"a[bc]"_s << u"5+0"_s;
+    }
+
+    // Each edit is one undo step, and undo brings the text and the selection back.
+    void edits()
+    {
+        QFETCH(QString, memo);
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(Edit, edit);
+        QFETCH(QString, text);
+        QFETCH(QString, after);
+        QFETCH(QString, caret);
+
+        MemoEdit m;
+        m.loadText(memo);
+        QVERIFY(!m.document()->isUndoAvailable());
+        select(m, start, length);
+        const QString before = selection(m);
+        switch (edit) {
+        case Edit::SetWhole:
+            m.setWholeText(text);
+            break;
+        case Edit::SetSelected:
+            m.setSelectedText(text);
+            break;
+        case Edit::Surround:
+            m.surroundSelection(text.section(u'|', 0, 0), text.section(u'|', 1));
+            break;
+        }
+        QCOMPARE(m.wholeText(), after);
+        QCOMPARE(selection(m), caret);
+        m.undoWithSelection();
+        QCOMPARE(m.wholeText(), memo);
+        QCOMPARE(selection(m), before);
+        QVERIFY(!m.document()->isUndoAvailable());
+    }
+
+    // The widget's own paragraph and line separators read as CR LF, in the whole text and the
+    // selection alike.
+    void widgetLineBreaks()
+    {
+        MemoEdit m;
+        m.loadText(u"one\r\ntwo"_s);
+        QTextCursor cursor(m.document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(u"\u2028three"_s);
+        QCOMPARE(m.wholeText(), u"one\r\ntwo\r\nthree"_s);
+        select(m, 2, 5);
+        QCOMPARE(m.selectedText(), u"e\r\ntwo"_s);
+
+        m.setSelectedText(u"X"_s);
+        QCOMPARE(m.wholeText(), u"onX\r\nthree"_s);
+        m.undoWithSelection();
+        QCOMPARE(m.wholeText(), u"one\r\ntwo\r\nthree"_s);
+        QCOMPARE(selection(m), u"2+5"_s);
+    }
+};
+
+QTEST_MAIN(TestMemoEdit)
+#include "tst_memoedit.moc"
