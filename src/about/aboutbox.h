@@ -24,7 +24,8 @@ public:
     // dialog is destroyed then.
     void exec(QWidget* parent);
 
-    // Builds the dialog with its texts set, not yet shown; exec() shows what this builds.
+    // Builds the dialog with its texts set, not yet shown: exec() shows what this builds, and
+    // tests look at it without a modal loop.
     std::unique_ptr<QDialog> build(QWidget* parent);
 
     // The system information button: starts the tool, or shows the one failure message.

@@ -24,7 +24,7 @@ public:
                                std::span<char> buffer) override;
     void close(Key key) override;
 
-    // Keys opened and not closed yet.
+    // Keys opened and not closed yet: tests check that every lookup closes what it opened.
     std::size_t openKeys() const { return open_.size(); }
 
 private:
