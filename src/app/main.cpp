@@ -8,6 +8,7 @@
 #include "platform/shell.h"
 #include "platform/sysinfolauncher.h"
 #include "platform/sysinfosystem.h"
+#include "platform/writesignals.h"
 
 #include <QApplication>
 
@@ -15,6 +16,9 @@ using namespace pennoro;
 
 int main(int argc, char* argv[])
 {
+    // First of all: a write beyond the file size limit must fail and be reported, not end the
+    // program with the memo in its window.
+    writesignals::ignore();
     QApplication app(argc, argv);
     QApplication::setApplicationName(texts::applicationTitle);
     // Lets a desktop session match the window to the installed menu entry and its icon.
@@ -31,9 +35,9 @@ int main(int argc, char* argv[])
 
     MainWindow window(Services{prompts, clipboard, shell, *sysInfo});
     prompts.setOwner(&window);
-    window.memo()->loadText(*memo);
-    // The memo now holds the text; a large store's copy would otherwise stay for the whole run.
-    memo.reset();
+    // The memo takes the text over; a large store's copy would otherwise stay for the whole run.
+    if (!startup::fillMemo(*window.memo(), std::move(*memo), prompts))
+        return 1;
     QObject::connect(&window, &MainWindow::exitRequested, &app, &QApplication::quit);
     window.show();
     return QApplication::exec();
