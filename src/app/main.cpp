@@ -35,9 +35,9 @@ int main(int argc, char* argv[])
 
     MainWindow window(Services{prompts, clipboard, shell, *sysInfo});
     prompts.setOwner(&window);
-    // The memo takes the text over; a large store's copy would otherwise stay for the whole run.
-    if (!startup::fillMemo(*window.memo(), std::move(*memo), prompts))
-        return 1;
+    window.memo()->loadText(*memo);
+    // The memo now holds the text; a large store's copy would otherwise stay for the whole run.
+    memo.reset();
     QObject::connect(&window, &MainWindow::exitRequested, &app, &QApplication::quit);
     window.show();
     return QApplication::exec();
