@@ -16,4 +16,6 @@ if(PENNORO_SANITIZE)
                                 -fno-omit-frame-pointer)
     add_compile_options(${pennoro_sanitizer_flags})
     add_link_options(${pennoro_sanitizer_flags})
+    # AddressSanitizer reserves terabytes of address space: tests of an address space limit skip.
+    add_compile_definitions(PENNORO_SANITIZED)
 endif()

@@ -1,12 +1,16 @@
 // Real file system faults under the three commands that write files. Permissions bind as the user
-// "nobody" even under root; a full disk is a file size limit.
+// "nobody" even under root; a full disk is a file size limit, whose signal the program's own
+// start-up call ignores.
 
-#include "memo/memostore.h"
-#include "platform/textfile.h"
+#include "fakes/childprocess.h"
 #include "fakes/testfiles.h"
 #include "fakes/testwindow.h"
 #include "fakes/unprivileged.h"
+#include "memo/memostore.h"
 #include "platform/cp932codec.h"
+#include "platform/filereasons.h"
+#include "platform/textfile.h"
+#include "platform/writesignals.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -15,8 +19,10 @@
 #include <QThread>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,7 +33,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum class Fault { FolderAtPath, ReadOnlyFolder, ReadOnlyFile, DiskFull, DiskFullAtLastWrite };
+enum class Fault { FolderAtPath, ReadOnlyFile, DiskFull, DiskFullAtLastWrite };
 
 // The menu item, or none for save-and-exit (F2).
 const struct {
@@ -48,15 +54,13 @@ const struct {
     int lines;
 } faults[] = {
     {Fault::FolderAtPath, "path is a folder", u"directory"_s, 3},
-    {Fault::ReadOnlyFolder, "read-only folder", u"Permission denied"_s, 3},
     {Fault::ReadOnlyFile, "read-only file", u"not writable"_s, 3},
     {Fault::DiskFull, "disk full", u"File too large"_s, 2000},
     {Fault::DiskFullAtLastWrite, "disk full at the last write", u"File too large"_s, 300},
 };
 
-// Writes beyond the limit fail with EFBIG; SIGXFSZ, which would end the process, is ignored.
+// Writes beyond the limit fail with EFBIG, once SIGXFSZ, which would end the process, is ignored.
 struct FileSizeLimit {
-    void (*handler)(int) = std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved{};
     bool active = getrlimit(RLIMIT_FSIZE, &saved) == 0 && limit(4096);
     bool limit(rlim_t bytes)
@@ -65,11 +69,7 @@ struct FileSizeLimit {
         lower.rlim_cur = bytes;
         return setrlimit(RLIMIT_FSIZE, &lower) == 0;
     }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, handler);
-    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
 };
 
 bool setMode(const QString& path, mode_t mode)
@@ -87,6 +87,37 @@ bool hasFileOpenIn(pid_t process, const QString& folder)
     });
 }
 
+// What saving a memo larger than the file size limit gives in a child process that starts with
+// the signal's default action and then makes the program's own call, or not.
+QString saveBeyondFileSizeLimit(const QString& path, bool programsCall)
+{
+    return answerOfChild([&]() -> QByteArray {
+        std::signal(SIGXFSZ, SIG_DFL);
+        if (programsCall)
+            writesignals::ignore();
+        const FileSizeLimit limit;
+        if (!limit.active)
+            return "no limit";
+        const Outcome saved = memostore::save(QString(10'000, u'a'), path);
+        return saved.ok() ? "saved" : saved.failure().reason.toUtf8();
+    });
+}
+
+ino_t inodeOf(const QString& path)
+{
+    struct stat status {};
+    return stat(qPrintable(path), &status) == 0 ? status.st_ino : 0;
+}
+
+// The type of what stands under the name itself, a link not followed.
+mode_t typeAt(const QString& path)
+{
+    struct stat status {};
+    return lstat(qPrintable(path), &status) == 0 ? status.st_mode & S_IFMT : 0;
+}
+
+enum class Special { Device, PipeWithReader, PipeWithoutReader };
+
 void run(TestWindow& t, const char* action, const QString& path)
 {
     t.prompts.answers = QStringList{path};
@@ -102,6 +133,9 @@ class TestFaults : public QObject {
     Q_OBJECT
 
 private slots:
+    // As the program does first thing; the signal would end the test at the first full disk.
+    void initTestCase() { writesignals::ignore(); }
+
     void commandsSurviveFaults_data()
     {
         QTest::addColumn<int>("command");
@@ -137,12 +171,12 @@ private slots:
         t.select(4, 6);
         const QString caption = t.window.windowTitle();
 
-        const bool readOnly = f.fault == Fault::ReadOnlyFolder || f.fault == Fault::ReadOnlyFile;
+        const bool readOnly = f.fault == Fault::ReadOnlyFile;
         if (readOnly) {
             // "nobody" may pass through the temporary folder, as through /tmp itself.
             QVERIFY(setMode(root.path(QString()), 0701));
-            QVERIFY(setMode(folder, f.fault == Fault::ReadOnlyFile ? 0777 : 0555));
-            QVERIFY(setMode(path, f.fault == Fault::ReadOnlyFolder ? 0666 : 0444));
+            QVERIFY(setMode(folder, 0777));
+            QVERIFY(setMode(path, 0444));
         }
         {
             std::optional<AsUnprivilegedUser> nobody;
@@ -181,6 +215,149 @@ private slots:
         QCOMPARE(t.prompts.messages.size(), saveAndExit ? 0 : 1);
         QCOMPARE(fileBytes(path), cp932::encode(memo).value().bytes + "\r\n");
         QCOMPARE(exits.count(), saveAndExit ? 1 : 0);
+    }
+
+    // Beyond the file size limit the system sends SIGXFSZ, which ends a process that does not
+    // ignore it, with the memo in its window. After the program's own call the save fails and
+    // says why, and the store stays as it was.
+    void fileSizeLimitIsReported_data()
+    {
+        QTest::addColumn<bool>("programsCall");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("the program's call") << true << u"File too large"_s;
+        QTest::newRow("without it, the signal ends the process")
+            << false << u"ended by signal %1"_s.arg(SIGXFSZ);
+    }
+
+    void fileSizeLimitIsReported()
+    {
+        QFETCH(bool, programsCall);
+        QFETCH(QString, outcome);
+        InTempDir dir;
+        const QString path = dir.path(memostore::fileName);
+        QVERIFY(writeBytes(path, "earlier\r\n"));
+        const QString answer = saveBeyondFileSizeLimit(path, programsCall);
+        QVERIFY2(answer.contains(outcome, Qt::CaseInsensitive), qPrintable(answer));
+        QCOMPARE(fileBytes(path), "earlier\r\n");
+    }
+
+    // A folder that takes no new file: an existing file that may be written is written in place,
+    // the same file, not a replacement; with none there, the command fails and says why.
+    void readOnlyFolder_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<bool>("fileExists");
+        for (int c = 0; c < int(std::size(commands)); ++c) {
+            QTest::addRow("%s, writable file", commands[c].name) << c << true;
+            QTest::addRow("%s, no file", commands[c].name) << c << false;
+        }
+    }
+
+    void readOnlyFolder()
+    {
+        QFETCH(int, command);
+        QFETCH(bool, fileExists);
+        const char* const action = commands[command].action;
+        const bool saveAndExit = !action;
+        InTempDir root;
+        const QString folder = root.path(u"target"_s);
+        const QString path = QDir(folder).filePath(commands[command].fileName);
+        QVERIFY(QDir().mkpath(folder));
+        if (fileExists)
+            QVERIFY(writeBytes(path, "earlier\r\n") && setMode(path, 0666));
+        if (saveAndExit)
+            QVERIFY(QDir::setCurrent(folder));
+        TestWindow t;
+        QSignalSpy exits(&t.window, &MainWindow::exitRequested);
+        const QString memo = u"<P>日本語のﾃｷｽﾄ😀</P>\r\n"_s.repeated(3);
+        t.setMemo(memo);
+        t.clipboard.content = memo;
+        const ino_t inode = inodeOf(path);
+        // "nobody" may pass through the temporary folder, as through /tmp itself.
+        QVERIFY(setMode(root.path(QString()), 0701) && setMode(folder, 0555));
+        {
+            AsUnprivilegedUser nobody;
+            QVERIFY(nobody.bound());
+            run(t, action, path);
+        }
+        QVERIFY(setMode(folder, 0777));
+
+        const int notices = saveAndExit ? 0 : 1;
+        if (fileExists) {
+            QCOMPARE(t.prompts.messages.size(), notices);
+            QCOMPARE(fileBytes(path), cp932::encode(memo).value().bytes + "\r\n");
+            QCOMPARE(inodeOf(path), inode);
+        } else {
+            QCOMPARE(t.prompts.messages.size(), notices + 1);
+            const QString report = t.prompts.shown().last();
+            QVERIFY2(report.contains(QDir::toNativeSeparators(path)), qPrintable(report));
+            QVERIFY2(report.contains(u"Permission denied"_s), qPrintable(report));
+        }
+        QCOMPARE(exits.count(), saveAndExit && fileExists ? 1 : 0);
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 fileExists ? QStringList{commands[command].fileName} : QStringList());
+        QCOMPARE(t.memo().wholeText(), memo);
+    }
+
+    // An export or clipboard save onto a device or a pipe writes into it and leaves it what it
+    // was, never a regular file in its place; a pipe that nobody reads fails at once.
+    void pipesAndDevicesAreWrittenInto_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<Special>("special");
+        for (int c = 1; c < int(std::size(commands)); ++c) {
+            QTest::addRow("%s, device", commands[c].name) << c << Special::Device;
+            QTest::addRow("%s, pipe with a reader", commands[c].name)
+                << c << Special::PipeWithReader;
+            QTest::addRow("%s, pipe without a reader", commands[c].name)
+                << c << Special::PipeWithoutReader;
+        }
+    }
+
+    void pipesAndDevicesAreWrittenInto()
+    {
+        QFETCH(int, command);
+        QFETCH(Special, special);
+        InTempDir root;
+        const QString path = root.path(commands[command].fileName);
+        if (special == Special::Device && geteuid() == 0) // a /dev/null of the test's own
+            QVERIFY(mknod(qPrintable(path), S_IFCHR | 0666, makedev(1, 3)) == 0);
+        else if (special == Special::Device)
+            QVERIFY(QFile::link(u"/dev/null"_s, path));
+        else
+            QVERIFY(mkfifo(qPrintable(path), 0666) == 0);
+        const mode_t type = typeAt(path);
+        const int reader = special == Special::PipeWithReader
+                               ? open(qPrintable(path), O_RDONLY | O_NONBLOCK | O_CLOEXEC)
+                               : -1;
+        QVERIFY(special != Special::PipeWithReader || reader >= 0);
+
+        TestWindow t;
+        const QString memo = u"<P>日本語のﾃｷｽﾄ😀</P>\r\n"_s.repeated(3);
+        t.setMemo(memo);
+        t.clipboard.content = memo;
+        run(t, commands[command].action, path);
+
+        if (special == Special::PipeWithoutReader) {
+            QCOMPARE(t.prompts.messages.size(), 2);
+            const QString report = t.prompts.shown().last();
+            QVERIFY2(report.contains(QDir::toNativeSeparators(path)), qPrintable(report));
+            QVERIFY2(report.contains(filereasons::noReceiver), qPrintable(report));
+        } else {
+            QCOMPARE(t.prompts.messages.size(), 1);
+        }
+        if (reader >= 0) {
+            QByteArray got(4096, '\0');
+            got.resize(std::max<ssize_t>(read(reader, got.data(), got.size()), 0));
+            close(reader);
+            QCOMPARE(got, cp932::encode(memo).value().bytes + "\r\n");
+        }
+        QCOMPARE(typeAt(path), type);
+        QCOMPARE(
+            QDir(root.path(QString()))
+                .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+            QStringList{commands[command].fileName});
+        QCOMPARE(t.memo().wholeText(), memo);
     }
 
     // A process killed while it saves the memo store leaves the earlier store or the new one.

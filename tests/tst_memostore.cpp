@@ -1,10 +1,14 @@
+#include "fakes/childprocess.h"
 #include "fakes/testfiles.h"
 #include "fakes/unprivileged.h"
 #include "memo/memostore.h"
+#include "platform/filereasons.h"
 
 #include <QTest>
 
 #ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -28,6 +32,32 @@ QString loaded(const QString& path)
     const Result<QString> result = memostore::load(path);
     return result.ok() ? result.value() : u"failed: "_s + result.failure().reason;
 }
+
+#ifdef Q_OS_UNIX
+// The address space the process has now, in bytes.
+rlim_t addressSpaceInUse()
+{
+    QFile statm(u"/proc/self/statm"_s);
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    return statm.readAll().split(' ').value(0).toULongLong() * sysconf(_SC_PAGESIZE);
+}
+
+// What a load gives in a child process limited to `addressSpace` bytes of address space (none:
+// 0): "loaded", the reason of its failure, or how the child ended.
+QString loadInChild(const QString& path, rlim_t addressSpace)
+{
+    return answerOfChild([&]() -> QByteArray {
+        const rlimit limit{addressSpace, addressSpace};
+        if (addressSpace != 0 && setrlimit(RLIMIT_AS, &limit) != 0)
+            return "no limit";
+        const Result<QString> loaded = memostore::load(path);
+        return loaded.ok() ? "loaded" : loaded.failure().reason.toUtf8();
+    });
+}
+
+enum class Store { Pipe, LinkToPipe, LinkToDevZero, Sized };
+#endif
 
 } // namespace
 
@@ -99,6 +129,69 @@ private slots:
         verifyFailedLoad(file);
         verifyFailedLoad(closed + u"/Data.pnr"_s);
     }
+
+#ifdef Q_OS_UNIX
+    // A store that is no regular file is refused at once, never waited on; one larger than the
+    // program reads or than the memory it may have is refused too, not read until the program
+    // aborts. Sizes are sparse files; each load runs in a child under its own address space limit.
+    void loadRefusesHostileStores_data()
+    {
+        QTest::addColumn<Store>("store");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<qint64>("addressSpace"); // 0: no limit; below 0: that much above the use
+        QTest::addColumn<QString>("reason");
+        const qint64 mib = 1 << 20;
+        QTest::newRow("named pipe") << Store::Pipe << 0ll << 0ll << filereasons::notRegularFile;
+        QTest::newRow("link to a named pipe")
+            << Store::LinkToPipe << 0ll << 0ll << filereasons::notRegularFile;
+        QTest::newRow("link to /dev/zero")
+            << Store::LinkToDevZero << 0ll << 0ll << filereasons::notRegularFile;
+        QTest::newRow("a byte over the largest store")
+            << Store::Sized << memostore::largestStore + 1 << 0ll << filereasons::tooLarge;
+        QTest::newRow("2 GiB, 1.5 GiB of address space")
+            << Store::Sized << 2048 * mib << 1536 * mib << filereasons::tooLarge;
+        // Room for the bytes, none for the text they make.
+        QTest::newRow("largest store, memory for its bytes only")
+            << Store::Sized << memostore::largestStore << -(memostore::largestStore + 64 * mib)
+            << filereasons::tooLarge;
+    }
+
+    void loadRefusesHostileStores()
+    {
+        QFETCH(Store, store);
+        QFETCH(qint64, size);
+        QFETCH(qint64, addressSpace);
+        QFETCH(QString, reason);
+#ifdef PENNORO_SANITIZED
+        if (addressSpace != 0)
+            QSKIP("AddressSanitizer's reserved address space leaves no room for a limit");
+#endif
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"Data.pnr"_s);
+        const QString pipe = dir.filePath(u"pipe"_s);
+        const QByteArray name = QFile::encodeName(path);
+        switch (store) {
+        case Store::Pipe:
+            QVERIFY(mkfifo(name.constData(), 0666) == 0);
+            break;
+        case Store::LinkToPipe:
+            QVERIFY(mkfifo(QFile::encodeName(pipe).constData(), 0666) == 0);
+            QVERIFY(QFile::link(pipe, path));
+            break;
+        case Store::LinkToDevZero:
+            QVERIFY(QFile::link(u"/dev/zero"_s, path));
+            break;
+        case Store::Sized:
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
+            break;
+        }
+        const rlim_t limit =
+            addressSpace >= 0 ? rlim_t(addressSpace) : addressSpaceInUse() + rlim_t(-addressSpace);
+        QCOMPARE(loadInChild(path, limit), reason);
+        QCOMPARE(QFileInfo(path).size(), size); // left as it was
+    }
+#endif
 
     void loadLarge()
     {

@@ -8,6 +8,7 @@
 #include "platform/shell.h"
 #include "platform/sysinfolauncher.h"
 #include "platform/sysinfosystem.h"
+#include "platform/writesignals.h"
 
 #include <QApplication>
 
@@ -15,6 +16,9 @@ using namespace pennoro;
 
 int main(int argc, char* argv[])
 {
+    // First of all: a write beyond the file size limit must fail and be reported, not end the
+    // program with the memo in its window.
+    writesignals::ignore();
     QApplication app(argc, argv);
     QApplication::setApplicationName(texts::applicationTitle);
     // Lets a desktop session match the window to the installed menu entry and its icon.

@@ -1,10 +1,13 @@
 #include "memo/memostore.h"
 
 #include "platform/cp932codec.h"
+#include "platform/filereasons.h"
 #include "platform/lineends.h"
 #include "platform/textfile.h"
 
 #include <QStringDecoder>
+
+#include <new>
 
 namespace pennoro::memostore {
 
@@ -41,15 +44,22 @@ QString memoFromStoreText(QString text)
 
 Result<QString> load(const QString& path)
 {
-    Result<std::optional<QByteArray>> read = textfile::readWhole(path);
+    Result<std::optional<QByteArray>> read = textfile::readWhole(path, largestStore);
     if (!read.ok())
         return read.failure();
     if (!read.value())
         return QString();
-    Result<QString> text = textOfStore(*read.value());
-    if (!text.ok())
-        return Failure{textfile::displayPath(path), text.failure().reason};
-    return memoFromStoreText(std::move(text.value()));
+    try {
+        Result<QString> text = textOfStore(*read.value());
+        read.value().reset(); // the bytes, no longer needed
+        if (!text.ok())
+            return Failure{textfile::displayPath(path), text.failure().reason};
+        return memoFromStoreText(std::move(text.value()));
+    } catch (const std::bad_alloc&) {
+        // The text takes twice the bytes, and more with its line ends: the memory may run out here
+        // though it held the bytes.
+        return Failure{textfile::displayPath(path), filereasons::tooLarge};
+    }
 }
 
 Outcome save(QStringView memo, const QString& path)

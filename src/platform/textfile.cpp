@@ -1,67 +1,50 @@
 #include "platform/textfile.h"
 
 #include "platform/cp932codec.h"
+#include "platform/fileopening.h"
+#include "platform/filereasons.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
-#include <filesystem>
+#include <memory>
+#include <new>
 #include <optional>
 
 namespace pennoro::textfile {
 
 namespace {
 
-Failure failure(const QString& path, const QFileDevice& file)
-{
-    // A failure must never read as success.
-    QString reason = file.errorString();
-    if (reason.isEmpty())
-        reason = QStringLiteral("Unknown error");
-    return {displayPath(path), reason};
-}
-
-bool nothingExistsAt(const QString& path)
-{
-    std::error_code error;
-    const auto status = std::filesystem::status(path.toStdU16String(), error);
-    return status.type() == std::filesystem::file_type::not_found;
-}
-
 // Writes all of the bytes, or fails with the system's reason: a disk that fills up cuts a write
 // short without a reason, and writing the rest gets it ("File too large", "No space left").
-Outcome writeAll(const QString& path, QSaveFile& file, QByteArrayView bytes)
+Outcome writeAll(const QString& path, QFileDevice& file, QByteArrayView bytes)
 {
     for (qsizetype done = 0; done < bytes.size();) {
         const qint64 written = file.write(bytes.data() + done, bytes.size() - done);
         if (written <= 0)
-            return failure(path, file);
+            return fileopening::failureOf(path, file);
         done += written;
     }
     return Done{};
 }
 
-// Replaces the file with what `produce` writes through the function it is given; `produce`
+// Writes the file with what `produce` writes through the function it is given; `produce`
 // answers with the first failure, its own or that of a write.
 template <typename Produce> Outcome writeWith(const QString& path, Produce produce)
 {
-    QSaveFile file(path);
-    // Unbuffered, so that every write reports its own failure: commit() would not report a last
-    // buffered write that the disk cut short.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failure(path, file);
+    Result<std::unique_ptr<QFileDevice>> opened = fileopening::openForWriting(path);
+    if (!opened.ok())
+        return opened.failure();
+    QFileDevice& file = *opened.value();
     const Outcome produced =
         produce([&](QByteArrayView bytes) { return writeAll(path, file, bytes); });
     if (!produced.ok()) {
-        file.cancelWriting();
+        fileopening::abandonWriting(file);
         return produced;
     }
-    if (!file.commit())
-        return failure(path, file);
-    return Done{};
+    return fileopening::finishWriting(path, file);
 }
 
 // Long texts are encoded a piece at a time, so that a large memo is never held twice more (as
@@ -105,18 +88,27 @@ Outcome writeText(const QString& path, QStringView text)
     });
 }
 
-Result<std::optional<QByteArray>> readWhole(const QString& path)
+Result<std::optional<QByteArray>> readWhole(const QString& path, qint64 largest)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (nothingExistsAt(path))
-            return std::optional<QByteArray>();
-        return failure(path, file);
+    QFile file;
+    const Result<fileopening::Found> opened = fileopening::openForReading(file, path, largest);
+    if (!opened.ok())
+        return opened.failure();
+    if (opened.value() == fileopening::Found::Nothing)
+        return std::optional<QByteArray>();
+    const Failure tooLarge{displayPath(path), filereasons::tooLarge};
+    try {
+        QByteArray bytes = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return fileopening::failureOf(path, file);
+        // It may have grown since it was opened.
+        if (bytes.size() > largest)
+            return tooLarge;
+        return std::optional<QByteArray>(std::move(bytes));
+    } catch (const std::bad_alloc&) {
+        // More than the memory the program may have, though within the size it reads.
+        return tooLarge;
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return failure(path, file);
-    return std::optional<QByteArray>(std::move(bytes));
 }
 
 } // namespace pennoro::textfile

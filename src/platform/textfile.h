@@ -9,12 +9,15 @@
 
 #include <optional>
 
-// The files of the program: written atomically, read whole. Failures come back with the file's
+// The files of the program: written atomically (in place where the folder takes no new file; an
+// existing pipe or device is written into), read whole. Failures come back with the file's
 // path and the reason, for the caller's message; nothing here shows a message.
 namespace pennoro::textfile {
 
 // Replaces the file atomically (QSaveFile + commit): a failure or a crash while writing leaves the
-// earlier file whole. Reports every failure of opening, writing and committing.
+// earlier file whole. Where the folder takes no new file, a file that may be written is written in
+// place; an existing pipe or device is written into, never replaced. Reports every failure of
+// opening, writing and committing.
 Outcome writeAtomically(const QString& path, QByteArrayView bytes);
 
 // The program's text file format: the text and one line end (CR LF), in code page 932 with
@@ -22,8 +25,9 @@ Outcome writeAtomically(const QString& path, QByteArrayView bytes);
 Outcome writeText(const QString& path, QStringView text);
 
 // The whole file in one read; nothing when nothing exists under that name. Anything else that
-// keeps the file from being read (a folder, no permission) is a failure.
-Result<std::optional<QByteArray>> readWhole(const QString& path);
+// keeps the file from being read is a failure: a folder, a pipe or a device (never waited on), no
+// permission, more than `largest` bytes or more than the memory the program may have.
+Result<std::optional<QByteArray>> readWhole(const QString& path, qint64 largest);
 
 // The path as messages show it: absolute, with the system's separators.
 QString displayPath(const QString& path);
