@@ -2,7 +2,7 @@
 // of ordinary text, and typing a character into the middle of such a line, each with the repaint
 // that follows. Run it under a real X server. Prints key=value lines, times as medians in ms.
 //
-//   bench_longline [PASTE_MIB [TYPE_MIB]]    defaults: 1 and 4 (MiB of line)
+//   bench_longline [PASTE_MIB [TYPE_MIB [RUNS]]]    defaults: 1, 4 (MiB of line) and 7
 
 #include "app/mainwindow.h"
 #include "app/memoedit.h"
@@ -22,7 +22,7 @@ using namespace pennoro;
 
 namespace {
 
-constexpr int runs = 7;
+int runs = 7;
 
 double median(std::vector<double> values)
 {
@@ -67,6 +67,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const qsizetype pasteLength = mebibytes(argc, argv, 1, 1);
     const qsizetype typeLength = mebibytes(argc, argv, 2, 4);
+    if (argc > 3)
+        runs = QString::fromLocal8Bit(argv[3]).toInt();
     QTemporaryDir folder;
     QDir::setCurrent(folder.path());
 

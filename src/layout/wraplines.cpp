@@ -190,26 +190,37 @@ struct Height {
 // The starts of the lines laid out breaking anywhere for which the word pass is not proven to
 // have failed the same way. The word pass from a line's start takes the whole word to its end;
 // that is at least as wide as the lines lying wholly inside it (same glyphs) and as tall as
-// every line reaching into it (the pass leaves the heights of what it read in the line).
+// every line reaching into it (the pass leaves the heights of what it read in the line). Each
+// line's sums over the lines after it hold up to its own word end; a following line's sums are
+// used only where its word end keeps them sound.
 QList<qsizetype> unprovenLines(const QTextLayout& layout, const std::vector<LineRecord>& lines)
 {
     QList<qsizetype> unproven;
-    qreal widthAfter = 0; // of the following line and those after it inside its word
-    Height heightAfter;   // of the following line and those after it reaching into its word
+    const LineRecord* next = nullptr;
+    qreal widthAfter = 0;    // the following line's sum of widths inside its word
+    Height heightAfter;      // the following line's tallest over the lines reaching its word
+    bool heightKnown = true; // whether that covers every line reaching its word
     for (qsizetype i = qsizetype(lines.size()) - 1; i >= 0; --i) {
         const LineRecord& record = lines[size_t(i)];
         const QTextLine line = layout.lineAt(int(i));
-        const bool hasNext = i + 1 < qsizetype(lines.size());
         qreal width = 0;
-        if (record.end <= record.wordEnd)
-            width = line.horizontalAdvance() + (record.end < record.wordEnd ? widthAfter : 0);
+        if (record.end <= record.wordEnd) {
+            width = line.horizontalAdvance();
+            if (next && next->start < record.wordEnd && next->wordEnd <= record.wordEnd)
+                width += widthAfter;
+        }
         Height height = Height::of(line);
-        if (hasNext && lines[size_t(i) + 1].start <= record.wordEnd)
+        bool known = true;
+        if (next && next->start <= record.wordEnd) {
             height = height.max(heightAfter);
-        if (record.anywhere && !(width > line.width() && height.within(Height::of(line))))
+            known = heightKnown && next->wordEnd >= record.wordEnd;
+        }
+        if (record.anywhere && !(width > line.width() && known && height.within(Height::of(line))))
             unproven.append(record.start);
+        next = &record;
         widthAfter = width;
         heightAfter = height;
+        heightKnown = known;
     }
     return unproven;
 }
