@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds a release build in build-bench and runs every benchmark, then
-# prints one Markdown table: memo store throughput, whole-process start-up beside FeatherPad, the
-# commands on a large memo, peak memory, each with its target. Takes a few minutes; not part of
-# ./test.sh or CI.
+# prints one Markdown table: memo store throughput, whole-process start-up beside FeatherPad and
+# with one long unbreakable line, the commands on a large memo, edits on a long line, peak memory,
+# each with its target. Takes a few minutes; not part of ./test.sh or CI.
 #
 #   ./bench.sh [RUNS]    RUNS: whole-process runs per case (default 11); figures are medians
 set -Eeuo pipefail
@@ -56,6 +56,14 @@ for mb in "${sizes[@]}"; do
     iconv -f CP932 -t UTF-8 "$work/store$mb/Data.pnr" >"$work/store$mb/memo-$mb.txt"
 done
 
+# One line without a break opportunity, of 4 and 10 MB, beside 4 MB of ordinary lines.
+mkdir "$work/ordinary4"
+"$build/bench/bench_makestore" 4 "$work/ordinary4/Data.pnr" >/dev/null
+for mb in 4 10; do
+    mkdir "$work/line$mb"
+    "$build/bench/bench_makestore" "$mb" "$work/line$mb/Data.pnr" line >/dev/null
+done
+
 status "memo store load and save"
 memostore=$("$build/bench/bench_memostore" "$work")
 declare -A load_rate save_rate bare_save_ms
@@ -87,6 +95,17 @@ for mb in "${sizes[@]}"; do
     featherpad_ms[$mb]=$(median <"$work/f")
 done
 
+declare -A shape_ms
+for shape in ordinary4 line4 line10; do
+    status "start-up with $shape"
+    "$timer" --dir "$work/$shape" --title "Pennoro Ver 2.0" -- "$pennoro" >/dev/null # warm
+    : >"$work/p"
+    for _ in $(seq "$runs"); do
+        "$timer" --dir "$work/$shape" --title "Pennoro Ver 2.0" -- "$pennoro" | field shown_ms >>"$work/p"
+    done
+    shape_ms[$shape]=$(median <"$work/p")
+done
+
 # Whole sessions ended by save-and-exit (F2): the time from F2 to the end and the peak memory.
 session() { # session MB → "then_ms maxrss_kb" medians
     : >"$work/t" && : >"$work/m"
@@ -108,6 +127,7 @@ large=$("$build/bench/bench_largememo" 10)
 copy=$("$build/bench/bench_editcommands" 10)
 copy_all_ms=$(field copy_all_ms_10 <<<"$copy")
 [ -n "$copy_all_ms" ] || { echo "bench.sh: cannot read bench_editcommands: $copy" >&2; exit 1; }
+longline=$("$build/bench/bench_longline" 1 4)
 status ""
 printf '\r' >&2
 
@@ -119,6 +139,9 @@ save_write=$(field save_and_exit_write_ms <<<"$large")
 save_ratio=$(ratio "$save_write" "${bare_save_ms[10]}")
 start_ratio10=$(ratio "${pennoro_ms[10]}" "${featherpad_ms[10]}")
 start_ratio1=$(ratio "${pennoro_ms[1]}" "${pennoro_ms[0]}")
+paste_line=$(field paste_unbreakable_line_ms <<<"$longline")
+type_line=$(field type_into_unbreakable_line_ms <<<"$longline")
+line_ratio=$(ratio "${shape_ms[line4]}" "${shape_ms[ordinary4]}")
 mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 memory_bound_kb=$(awk -v e="$empty_rss_kb" -v u="${utf16[10]}" 'BEGIN { printf "%d", e + 4 * u / 1024 }')
 
@@ -130,6 +153,9 @@ cat <<EOF
 | Start to shown window, Pennoro, ms (empty memo: ${pennoro_ms[0]}) | ${pennoro_ms[1]} | ${pennoro_ms[10]} | ${pennoro_ms[50]} | 1 MB ≤ 1.2 × empty: $start_ratio1 × | $(verdict "$start_ratio1" 1.2) |
 | Start to shown window, FeatherPad, ms (empty file: ${featherpad_ms[0]}) | ${featherpad_ms[1]} | ${featherpad_ms[10]} | ${featherpad_ms[50]} | | |
 | Pennoro ÷ FeatherPad | $(ratio "${pennoro_ms[1]}" "${featherpad_ms[1]}") | $start_ratio10 | $(ratio "${pennoro_ms[50]}" "${featherpad_ms[50]}") | 10 MB ≤ 0.5 | $(verdict "$start_ratio10" 0.5) |
+| Start to shown window, one unbreakable line, ms (4 MB: ${shape_ms[line4]}) | | ${shape_ms[line10]} | | 4 MB ≤ 1.5 × 4 MB of ordinary lines (${shape_ms[ordinary4]}): $line_ratio × | $(verdict "$line_ratio" 1.5) |
+| Paste of an unbreakable line, ms (with repaint) | $paste_line | | | < 1000 | $(verdict "$paste_line" 1000) |
+| Typing a character into an unbreakable line of 4 MB, ms (with repaint) | | | | $type_line | |
 | Save-and-exit's write (read memo, encode, write), ms | | $save_write | | ≤ 3 × ICU encode + write (${bare_save_ms[10]} ms): $save_ratio × | $(verdict "$save_ratio" 3) |
 | Save-and-exit, F2 to the process's end, ms | | $exit10_ms | | | |
 | Tag command (bold), 20 characters selected, ms (with repaint) | | $tag_small ($tag_small_painted) | | < 20 | $(verdict "$tag_small_painted" 20) |

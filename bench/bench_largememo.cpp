@@ -9,11 +9,7 @@
 #include "benchtext.h"
 #include "memo/memoedit.h"
 #include "memo/memostore.h"
-#include "platform/prompts.h"
-#include "platform/qtclipboard.h"
-#include "platform/shell.h"
-#include "platform/sysinfolauncher.h"
-#include "platform/sysinfosystem.h"
+#include "realwindow.h"
 #include "tags/taginsertion.h"
 
 #include <QApplication>
@@ -84,12 +80,8 @@ int main(int argc, char* argv[])
     QTemporaryDir folder;
     QDir::setCurrent(folder.path());
 
-    QtPrompts prompts;
-    QtClipboard clipboard;
-    QtShell shell;
-    const std::unique_ptr<SysInfoSystem> sysInfo = sysinfo::makeSystem();
-    MainWindow window(Services{prompts, clipboard, shell, *sysInfo});
-    prompts.setOwner(&window);
+    RealWindow real;
+    MainWindow& window = real.window;
     MemoEdit& memo = *window.memo();
     memo.loadText(bench::japaneseHtml(megabytes * 1024 * 1024));
     window.show();

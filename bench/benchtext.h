@@ -55,4 +55,14 @@ inline QString japaneseHtml(qsizetype bytes)
     return text;
 }
 
+// One line without a break opportunity, of the given length in characters (and code page 932
+// bytes): a long hexadecimal number.
+inline QString unbreakableLine(qsizetype length)
+{
+    QString text(length, Qt::Uninitialized);
+    for (qsizetype i = 0; i < length; ++i)
+        text[i] = QLatin1Char("0123456789abcdef"[(i * 7 + i / 5) % 16]);
+    return text;
+}
+
 } // namespace pennoro::bench

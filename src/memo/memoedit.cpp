@@ -1,5 +1,6 @@
 #include "memo/memoedit.h"
 
+#include "memo/wrappingdocumentlayout.h"
 #include "platform/lineends.h"
 
 #include <QCoreApplication>
@@ -30,6 +31,7 @@ void takePendingWidth(QAbstractScrollArea& area)
 
 MemoEdit::MemoEdit(QWidget* parent) : QPlainTextEdit(parent)
 {
+    useWrappingLayout();
     setObjectName(QStringLiteral("Text1"));
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -37,6 +39,18 @@ MemoEdit::MemoEdit(QWidget* parent) : QPlainTextEdit(parent)
     setTabChangesFocus(false);
     connect(document(), &QTextDocument::undoCommandAdded, this,
             &MemoEdit::rememberSelectionOfNewStep);
+}
+
+void MemoEdit::useWrappingLayout()
+{
+    // A fresh document set up as QPlainTextEdit sets up its own, laid out by a layout that keeps
+    // long unbreakable lines fast.
+    auto* doc = new QTextDocument(this);
+    doc->setDocumentLayout(new WrappingDocumentLayout(doc));
+    doc->setTextWidth(-1);
+    doc->documentLayout()->setPaintDevice(viewport());
+    doc->setDefaultFont(font());
+    setDocument(doc);
 }
 
 template <typename Edit> void MemoEdit::editAsOneStep(QTextCursor& cursor, Edit edit)

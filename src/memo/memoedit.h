@@ -45,6 +45,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void useWrappingLayout();
+
     struct Selection {
         int anchor;
         int position;

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPlainTextDocumentLayout>
+
+namespace pennoro {
+
+// QPlainTextEdit's document layout, laying out long paragraphs with wraplines::breakLines: the
+// same lines, without the cost that grows with the square of an unbreakable run's length. Short
+// paragraphs, and everything else, stay with QPlainTextDocumentLayout.
+//
+// The base class lays out a paragraph when asked for its rectangle while it has no lines and
+// when a change stays inside it; both are taken here for long paragraphs, doing what the base
+// does there. A paragraph that already has lines is left alone by the base.
+class WrappingDocumentLayout : public QPlainTextDocumentLayout {
+    Q_OBJECT
+
+public:
+    explicit WrappingDocumentLayout(QTextDocument* document);
+
+    QRectF blockBoundingRect(const QTextBlock& block) const override;
+
+protected:
+    void documentChanged(int from, int charsRemoved, int charsAdded) override;
+
+private:
+    bool takesOver(const QTextBlock& block) const;
+    void layOut(const QTextBlock& block);
+    qreal availableWidth(const QTextBlock& block) const;
+
+    qreal width_ = 0;    // the width the base lays out at
+    int blockCount_ = 1; // the block count the last change left, as the base keeps it
+};
+
+} // namespace pennoro
