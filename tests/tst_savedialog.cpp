@@ -1,14 +1,16 @@
 #include "app/mainwindow.h"
-#include "memo/memoedit.h"
-#include "platform/prompts.h"
+#include "app/qtsetup.h"
 #include "fakes/fakeclipboard.h"
 #include "fakes/fakeshell.h"
 #include "fakes/fakesysinfosystem.h"
 #include "fakes/testfiles.h"
+#include "memo/memoedit.h"
+#include "platform/prompts.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -91,6 +93,21 @@ QStringList answer(MainWindow& window, const QString& control, const QString& ty
     return seen;
 }
 
+// Every file and folder below `folder`, hidden ones too, as "path: bytes" lines.
+QStringList everythingBelow(const QString& folder)
+{
+    QStringList found;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        found.append(QDir(folder).relativeFilePath(path) + QStringLiteral(": ") +
+                     QString::fromLocal8Bit(it.fileInfo().isFile() ? fileBytes(path) : "folder"));
+    }
+    found.sort();
+    return found;
+}
+
 const QString prefix = QStringLiteral("Pennoro Ver 2.0 - ");
 const QString notice =
     QStringLiteral("Pennoro, NoIcon: ﾃｷｽﾄﾌｧｲﾙに出力します。出力時に上書きﾁｪｯｸはされません!!");
@@ -101,7 +118,56 @@ const QString notice =
 class TestSaveDialog : public QObject {
     Q_OBJECT
 
+    QTemporaryDir home_;
+
 private slots:
+    // The user's home and configuration folders are fresh ones, set before Qt first looks up
+    // where settings live; the program's own start-up follows.
+    void initTestCase()
+    {
+        QVERIFY(home_.isValid());
+        qputenv("HOME", QFile::encodeName(home_.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home_.path()));
+        qtsetup::keepNoSettings();
+    }
+
+    // The dialog's folder, history and layout live for the run only: another Qt program's
+    // dialog settings do not steer it, and using it, closing it and destroying it leaves every
+    // file under the home folder as it was. Runs first, while the dialog has no folder of this
+    // run to go back to.
+    void keepsNothingUnderTheHomeFolder()
+    {
+        const QByteArray elsewhere = QUrl::fromLocalFile(home_.path()).toEncoded();
+        QVERIFY(writeBytes(home_.filePath(QStringLiteral("QtProject.conf")),
+                           "[FileDialog]\nhistory=" + elsewhere + "\nlastVisited=" + elsewhere +
+                               "\nviewMode=List\n"));
+        const QStringList before = everythingBelow(home_.path());
+        // A folder in a folder, both gone afterwards: the dialog goes back to the folder used
+        // last, or to the one above when that is gone, and would not find the next test's.
+        InTempDir outer;
+        const QString folder = outer.path(QStringLiteral("inner"));
+        QVERIFY(QDir().mkdir(folder) && QDir::setCurrent(folder));
+        QVERIFY(writeBytes(QStringLiteral("a.TXT"), "old"));
+        {
+            QtPrompts prompts;
+            FakeClipboard clipboard;
+            FakeShell shell;
+            FakeSysInfoSystem sysInfo;
+            MainWindow window(Services{prompts, clipboard, shell, sysInfo});
+            prompts.setOwner(&window);
+            window.show();
+            window.memo()->loadText(QStringLiteral("abc"));
+            QCOMPARE(answer(window, QStringLiteral("mnuFC"), QStringLiteral("b.txt")),
+                     QStringList({notice, "CommonDialog1 '' ﾉｰﾏﾙﾃｷｽﾄﾌｧｲﾙ(*.TXT) in " +
+                                              QDir(folder).absolutePath() + ": a.TXT"}));
+            QCOMPARE(fileBytes(QStringLiteral("b.txt")), QByteArray("abc\r\n"));
+            auto* dialog = window.findChild<QFileDialog*>(QStringLiteral("CommonDialog1"));
+            QCOMPARE(dialog->viewMode(), QFileDialog::Detail); // Qt's own choice
+            QVERIFY(!dialog->history().contains(home_.path()));
+        }
+        QCOMPARE(everythingBelow(home_.path()), before);
+    }
+
     void oneDialogForTheWholeRun()
     {
         InTempDir dir;

@@ -1,4 +1,5 @@
 #include "fakes/fakesysinfosystem.h"
+#include "fakes/testfiles.h"
 #include "platform/standinsysinfosystem.h"
 #include "platform/sysinfolauncher.h"
 
@@ -170,6 +171,50 @@ private slots:
         pennoro::StandInSysInfoSystem bare(":" +
                                            first.filePath(QStringLiteral("no")).toStdString());
         QVERIFY(!sysinfo::startSysInfo(bare));
+    }
+
+    // Only absolute folders of the search path are searched: the current folder, named by "." or
+    // an empty entry, and the folders below it hold tools that are never found nor started.
+    void standInSearchesAbsoluteFoldersOnly_data()
+    {
+        QTest::addColumn<QString>("searchPath"); // "<absolute>" stands for an absolute folder
+        QTest::addColumn<QString>("found");      // the tool recorded, in that folder; empty: none
+
+        QTest::newRow("current folder as .") << "." << QString();
+        QTest::newRow("empty entries") << "::" << QString();
+        QTest::newRow("relative folder") << "bin" << QString();
+        QTest::newRow("relative folder from .") << "./bin" << QString();
+        QTest::newRow("absolute folder after all of them")
+            << ".::bin:./bin:<absolute>" << QStringLiteral("kinfocenter");
+    }
+
+    void standInSearchesAbsoluteFoldersOnly()
+    {
+        QFETCH(QString, searchPath);
+        QFETCH(QString, found);
+
+        // The preferred tool in the current folder and below it, a lesser one elsewhere.
+        InTempDir current;
+        QVERIFY(QDir().mkdir(current.path(QStringLiteral("bin"))));
+        for (const char* planted : {"hardinfo2", "bin/hardinfo2"})
+            writeScript(current.path(QString::fromLatin1(planted)), "exit 0\n");
+        QTemporaryDir absolute;
+        const QString started = absolute.filePath(QStringLiteral("started"));
+        writeScript(absolute.filePath(QStringLiteral("kinfocenter")),
+                    "touch '" + started.toLocal8Bit() + "'\n");
+        const std::string path =
+            searchPath.replace(QStringLiteral("<absolute>"), absolute.path()).toStdString();
+
+        pennoro::StandInRegistry registry(path);
+        std::string recorded;
+        sysinfo::getKeyValue(registry, Registry::localMachine, sysinfo::toolPathKey,
+                             sysinfo::toolPathValue, recorded);
+        QCOMPARE(text(recorded),
+                 found.isEmpty() ? QByteArray() : absolute.filePath(found).toLocal8Bit());
+        pennoro::StandInSysInfoSystem system(path);
+        QCOMPARE(sysinfo::startSysInfo(system), !found.isEmpty());
+        if (!found.isEmpty())
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(started), 10000);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/qtsetup.h"
 #include "app/startup.h"
 #include "common/texts.h"
 #include "common/version.h"
@@ -20,6 +21,8 @@ int main(int argc, char* argv[])
     // program with the memo in its window.
     writesignals::ignore();
     QApplication app(argc, argv);
+    qtsetup::loadJapaneseTranslation(app);
+    qtsetup::keepNoSettings();
     QApplication::setApplicationName(texts::applicationTitle);
     // Lets a desktop session match the window to the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(version::desktopId));

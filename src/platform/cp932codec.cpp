@@ -8,6 +8,7 @@
 #include <bitset>
 #include <charconv>
 #include <memory>
+#include <utility>
 
 namespace pennoro::cp932 {
 
@@ -19,7 +20,7 @@ struct ConverterCloser {
 using Converter = std::unique_ptr<UConverter, ConverterCloser>;
 
 // ICU's name for Microsoft's code page 932. Fallbacks off: ICU would otherwise write U+00A5 "¥"
-// as 0x5C, which reads back as "\", and U+301C as the full-width tilde.
+// as 0x5C, which reads back as "\". The few fallbacks wanted are in windowsForms below.
 Converter openConverter(UErrorCode& status)
 {
     Converter converter(ucnv_open("windows-31j", &status));
@@ -86,10 +87,32 @@ const AsciiRepair& asciiRepair()
     return repair;
 }
 
+// Input methods on Linux type the JIS forms of these characters where Windows types the forms
+// that code page 932 holds; they are written as the Windows forms, as glibc's CP932 converter and
+// Windows itself write them, so that they read back as those rather than as references.
+constexpr std::array<std::pair<char16_t, char16_t>, 7> windowsForms{{
+    {u'\u301C', u'\uFF5E'}, // wave dash: full-width tilde
+    {u'\u2212', u'\uFF0D'}, // minus sign: full-width hyphen-minus
+    {u'\u2016', u'\u2225'}, // double vertical line: parallel to
+    {u'\u2014', u'\u2015'}, // em dash: horizontal bar
+    {u'\u00A2', u'\uFFE0'}, // cent sign: full-width cent sign
+    {u'\u00A3', u'\uFFE1'}, // pound sign: full-width pound sign
+    {u'\u00AC', u'\uFFE2'}, // not sign: full-width not sign
+}};
+
+// The Windows form written for `c`, or 0 when it has none.
+char16_t windowsForm(char16_t c)
+{
+    const auto* found = std::find_if(windowsForms.begin(), windowsForms.end(),
+                                     [c](const auto& forms) { return forms.first == c; });
+    return found == windowsForms.end() ? u'\0' : found->second;
+}
+
 // Characters of the Basic Multilingual Plane that must not reach ICU's encoder: characters below
 // U+0080 that ICU writes as another byte (written as their own byte instead), and characters ICU
 // writes as bytes that read back as something else, such as U+F86F as "№" (written as references,
-// so that nothing the user typed changes silently). ICU maps no character beyond that plane.
+// so that nothing the user typed changes silently), and the JIS forms above, which ICU does not
+// map. ICU maps no character beyond that plane.
 const std::bitset<0x10000>& encoderExceptions()
 {
     static const std::bitset<0x10000> exceptions = [] {
@@ -112,6 +135,8 @@ const std::bitset<0x10000>& encoderExceptions()
             else if (!bytes.isEmpty())
                 result[c] = icuTextOf(converter.get(), bytes) != QStringView(&character, 1);
         }
+        for (const auto& [jisForm, windows] : windowsForms)
+            result[jisForm] = true;
         return result;
     }();
     return exceptions;
@@ -148,15 +173,21 @@ void U_CALLCONV writeReference(const void* context, UConverterFromUnicodeArgs* a
     ++*static_cast<qsizetype*>(const_cast<void*>(context));
 }
 
+// ICU takes a lead byte and a byte 0x40-0x7E after it as one pair even where that pair is no
+// character. Such a byte is ASCII text of its own, kept as browsers keep it: "A" 82 "B" reads as
+// "A", U+FFFD, "B". (None of these bytes is a control code that repairAscii() turns.)
 void U_CALLCONV writeReplacement(const void* context, UConverterToUnicodeArgs* args,
-                                 const char* /*codeUnits*/, int32_t /*length*/,
+                                 const char* codeUnits, int32_t length,
                                  UConverterCallbackReason reason, UErrorCode* status)
 {
     if (reason > UCNV_IRREGULAR)
         return;
-    const UChar replacement = QChar::ReplacementCharacter;
+    std::array<UChar, 2> replacement{QChar::ReplacementCharacter};
+    int32_t written = 1;
+    if (length == 2 && static_cast<unsigned char>(codeUnits[1]) < 0x80)
+        replacement[written++] = static_cast<unsigned char>(codeUnits[1]);
     *status = U_ZERO_ERROR;
-    ucnv_cbToUWriteUChars(args, &replacement, 1, 0, status);
+    ucnv_cbToUWriteUChars(args, replacement.data(), written, 0, status);
     ++*static_cast<qsizetype*>(const_cast<void*>(context));
 }
 
@@ -244,6 +275,8 @@ Result<Encoded> encode(QStringView text)
         if (c < 0x80) {
             const char byte = char(c);
             put(QByteArrayView(&byte, 1), result.bytes, used);
+        } else if (const char16_t windows = windowsForm(c)) {
+            encodeRun(converter.get(), QStringView(&windows, 1), result.bytes, used, status);
         } else {
             put(Reference(c).bytes(), result.bytes, used);
             ++result.referenced;
@@ -268,7 +301,7 @@ Result<Decoded> decode(QByteArrayView bytes)
     if (U_SUCCESS(status))
         ucnv_setToUCallBack(converter.get(), writeReplacement, &result.invalid, nullptr, nullptr,
                             &status);
-    // Every byte sequence reads as at most one UTF-16 unit.
+    // Every byte reads as at most one UTF-16 unit.
     QString text(bytes.size() + 16, Qt::Uninitialized);
     qsizetype used = 0;
     if (U_SUCCESS(status))

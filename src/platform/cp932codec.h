@@ -21,7 +21,9 @@ struct Encoded {
 // Characters code page 932 cannot hold become HTML numeric character references "&#128512;"
 // (decimal code point; a surrogate pair is one reference of its code point), never "?". A lone
 // surrogate holds no character: it is written as the reference of U+FFFD, the replacement
-// character, which is what a browser shows for it. Fails only when ICU cannot convert at all.
+// character, which is what a browser shows for it. The JIS forms that Linux input methods type
+// for seven characters (〜 − ‖ — ¢ £ ¬) are written as the Windows forms the code page holds
+// (～ － ∥ ― ￠ ￡ ￢), as Windows and glibc write them. Fails only when ICU cannot convert at all.
 Result<Encoded> encode(QStringView text);
 
 struct Decoded {
@@ -30,7 +32,8 @@ struct Decoded {
 };
 
 // Bytes that are not valid code page 932 (malformed, unassigned, cut off at the end) become
-// U+FFFD; any input is safe. Fails only when ICU cannot convert at all.
+// U+FFFD; an ASCII byte after a lead byte that starts no character stays ASCII, as in browsers.
+// Any input is safe. Fails only when ICU cannot convert at all.
 Result<Decoded> decode(QByteArrayView bytes);
 
 } // namespace pennoro::cp932

@@ -22,7 +22,8 @@ bool isProgram(const fs::path& path)
            (status.permissions() & runnable) != fs::perms::none;
 }
 
-// An empty entry would mean the current folder, which is no place to start a program from.
+// Only absolute entries are searched: an empty entry, "." or a relative one ("bin") names the
+// folder the program happens to be started in, or one below it: no place to start a program from.
 std::optional<fs::path> findProgram(std::string_view searchPath, std::string_view name)
 {
     while (!searchPath.empty()) {
@@ -30,7 +31,7 @@ std::optional<fs::path> findProgram(std::string_view searchPath, std::string_vie
         const std::string_view folder = searchPath.substr(0, colon);
         searchPath =
             colon == std::string_view::npos ? std::string_view{} : searchPath.substr(colon + 1);
-        if (folder.empty())
+        if (!fs::path(folder).is_absolute())
             continue;
         fs::path candidate = fs::path(folder) / name;
         if (isProgram(candidate))

@@ -8,9 +8,9 @@ namespace pennoro {
 
 // Stands in for the Windows registry on other systems. It records nothing but where the system
 // information launcher finds a tool: the first system information program installed in the
-// search path (a list of folders separated by ':', like PATH) as the tool's full path. The folder
-// lookup stays unanswered, since no such folder holds MSINFO32.EXE; with no tool installed the
-// launcher finds nothing and says so.
+// search path (a list of folders separated by ':', like PATH; only absolute folders count) as the
+// tool's full path. The folder lookup stays unanswered, since no such folder holds MSINFO32.EXE;
+// with no tool installed the launcher finds nothing and says so.
 class StandInRegistry final : public MemoryRegistry {
 public:
     explicit StandInRegistry(const std::string& searchPath);

@@ -1,0 +1,94 @@
+#include "app/qtsetup.h"
+#include "memo/memoedit.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTest>
+
+#include <memory>
+
+using namespace pennoro;
+
+namespace {
+
+// The memo's right-click menu, its items' captions without their shortcuts, joined by "|".
+QString memoContextMenu()
+{
+    MemoEdit memo;
+    const std::unique_ptr<QMenu> menu(memo.createStandardContextMenu());
+    QStringList captions;
+    for (const QAction* action : menu->actions()) {
+        if (!action->isSeparator())
+            captions.append(action->text().section(u'\t', 0, 0));
+    }
+    return captions.join(u'|');
+}
+
+// The save dialog's labels and buttons, joined by "|".
+QString saveDialogWords()
+{
+    QFileDialog dialog;
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    QStringList words;
+    for (const char* label : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
+        words.append(dialog.findChild<QLabel*>(QString::fromLatin1(label))->text());
+    auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    for (const QDialogButtonBox::StandardButton button :
+         {QDialogButtonBox::Save, QDialogButtonBox::Cancel})
+        words.append(buttons->button(button)->text());
+    return words.join(u'|');
+}
+
+// The reason Qt gives when a file cannot be written: here, because a folder has the name.
+QString fileFailureReason()
+{
+    QSaveFile file(QDir::tempPath());
+    return file.open(QIODevice::WriteOnly) ? QString() : file.errorString();
+}
+
+} // namespace
+
+// Qt's own words, wherever the user meets them, are Japanese whatever the system's language.
+class TestQtSetup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        qtsetup::keepNoSettings(); // the file dialogs below would otherwise write settings
+        QVERIFY(qtsetup::loadJapaneseTranslation(*qApp));
+    }
+
+    void qtWordsAreJapanese_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("japanese");
+        QTest::newRow("memo context menu")
+            << memoContextMenu()
+            << QStringLiteral("元に戻す(&U)|やり直す(&R)|切り取り(&T)|コピー(&C)|貼り付け(&P)|"
+                              "削除|すべてを選択");
+        QTest::newRow("save dialog")
+            << saveDialogWords()
+            << QStringLiteral("アドレス:|ファイル名(&N):|ファイルの種類:|保存(&S)|キャンセル");
+        QTest::newRow("file failure")
+            << fileFailureReason()
+            << QStringLiteral("ファイルではなくディレクトリを参照しています");
+    }
+
+    void qtWordsAreJapanese()
+    {
+        QFETCH(QString, shown);
+        QFETCH(QString, japanese);
+        QCOMPARE(shown, japanese);
+    }
+};
+
+QTEST_MAIN(TestQtSetup)
+#include "tst_qtsetup.moc"
