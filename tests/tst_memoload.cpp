@@ -49,6 +49,7 @@ struct MemoState {
     int caret;
     int anchor;
     bool undoable;
+    bool modified;
     int scrollMaximum;
     int pageStep;
     int scrollValue;
@@ -56,7 +57,7 @@ struct MemoState {
     explicit MemoState(MemoEdit& memo)
         : text(memo.document()->toRawText()), blocks(memo.document()->blockCount()),
           caret(memo.textCursor().position()), anchor(memo.textCursor().anchor()),
-          undoable(memo.document()->isUndoAvailable()),
+          undoable(memo.document()->isUndoAvailable()), modified(memo.document()->isModified()),
           scrollMaximum(memo.verticalScrollBar()->maximum()),
           pageStep(memo.verticalScrollBar()->pageStep()),
           scrollValue(memo.verticalScrollBar()->value())
@@ -72,6 +73,7 @@ void compare(const MemoState& loaded, const MemoState& plain)
     QCOMPARE(loaded.caret, plain.caret);
     QCOMPARE(loaded.anchor, plain.anchor);
     QCOMPARE(loaded.undoable, plain.undoable);
+    QCOMPARE(loaded.modified, plain.modified);
     QCOMPARE(loaded.scrollMaximum, plain.scrollMaximum);
     QCOMPARE(loaded.pageStep, plain.pageStep);
     QCOMPARE(loaded.scrollValue, plain.scrollValue);

@@ -91,8 +91,9 @@ void MemoFill::appendRest()
     QTextDocument& document = *memo_.document();
     QAbstractTextDocumentLayout& layout = *document.documentLayout();
     const int headBlocks = document.blockCount();
-    // Nothing of the load is to be undone, as after loadText.
+    // Nothing of the load is to be undone or counts as a change, as after loadText.
     const bool undoable = document.isUndoRedoEnabled();
+    const bool modified = document.isModified();
     document.setUndoRedoEnabled(false);
     QTextCursor end(&document);
     end.movePosition(QTextCursor::End);
@@ -119,6 +120,7 @@ void MemoFill::appendRest()
     text_.clear();
     filled_ = 0;
     document.setUndoRedoEnabled(undoable);
+    document.setModified(modified);
     forgetHeadLayouts(headBlocks);
     emit layout.documentSizeChanged(layout.documentSize());
 }
