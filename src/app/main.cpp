@@ -1,9 +1,9 @@
 #include "app/mainwindow.h"
 #include "app/qtsetup.h"
+#include "app/memoloader.h"
 #include "app/startup.h"
 #include "common/texts.h"
 #include "common/version.h"
-#include "memo/memoedit.h"
 #include "platform/prompts.h"
 #include "platform/qtclipboard.h"
 #include "platform/shell.h"
@@ -20,6 +20,8 @@ int main(int argc, char* argv[])
     // First of all: a write beyond the file size limit must fail and be reported, not end the
     // program with the memo in its window.
     writesignals::ignore();
+    // Reads the memo store while Qt starts up and the window is made.
+    StoreReading reading;
     QApplication app(argc, argv);
     qtsetup::loadJapaneseTranslation(app);
     qtsetup::keepNoSettings();
@@ -29,19 +31,19 @@ int main(int argc, char* argv[])
 
     // The real services, made once here; the window and its commands only use them.
     QtPrompts prompts;
-    std::optional<QString> memo = startup::loadMemo(prompts);
-    if (!memo)
-        return 1;
     QtClipboard clipboard;
     QtShell shell;
     const std::unique_ptr<SysInfoSystem> sysInfo = sysinfo::makeSystem();
-
     MainWindow window(Services{prompts, clipboard, shell, *sysInfo});
+
+    std::optional<QString> memo = startup::loadMemo(prompts, reading.take());
+    if (!memo)
+        return 1;
     prompts.setOwner(&window);
-    window.memo()->loadText(*memo);
-    // The memo now holds the text; a large store's copy would otherwise stay for the whole run.
-    memo.reset();
     QObject::connect(&window, &MainWindow::exitRequested, &app, &QApplication::quit);
-    window.show();
+    // The memo takes the text over: a large store's copy does not stay for the whole run.
+    startup::showWithMemo(window, std::move(*memo), reading.quietUntil());
+    if (!window.isVisible())
+        return 0; // closed while the memo was loading
     return QApplication::exec();
 }

@@ -7,7 +7,11 @@ namespace pennoro::startup {
 
 std::optional<QString> loadMemo(Prompts& prompts)
 {
-    Result<QString> loaded = memostore::load();
+    return loadMemo(prompts, memostore::load());
+}
+
+std::optional<QString> loadMemo(Prompts& prompts, Result<QString> loaded)
+{
     if (loaded.ok())
         return std::move(loaded.value());
     messages::report(prompts, messages::readFailed(loaded.failure()));

@@ -19,6 +19,8 @@ inline const QString normalCaption = captionPrefix + QStringLiteral("Normal");
 inline const QString saveAndExitLabel = QStringLiteral("保存終了[F2]");
 inline const QString clearAllLabel = QStringLiteral("全てクリア[F3]");
 inline const QString copyAllLabel = QStringLiteral("全てコピー[F5]");
+// Over the labels while a large memo store loads: how much of it is in the memo, in percent.
+inline const QString loadingProgress = QStringLiteral("読込中... %1%");
 
 // Export of an empty memo.
 inline const QString emptyMemoWarning = QStringLiteral("ﾌｧｲﾙに保存するﾃﾞｰﾀが見つかりません。");

@@ -1,0 +1,166 @@
+#include "memo/memofill.h"
+
+#include "memo/memoedit.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QSignalBlocker>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+
+namespace pennoro {
+
+namespace {
+
+// The first lines fill the first screen and more: the window shows them before the rest comes.
+constexpr int headLines = 300;
+// The document spends most of its time per line, not per call: a few thousand lines a call keep
+// the calls' own cost small and each call short.
+constexpr int pieceLines = 2000;
+// How long a run of pieces may keep the window from painting, in milliseconds.
+constexpr qint64 eventInterval = 8;
+
+bool isInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+MemoFill::MemoFill(MemoEdit& memo, QString text) : memo_(memo), text_(std::move(text)) {}
+
+MemoFill::~MemoFill() = default;
+
+qsizetype MemoFill::endOfLines(qsizetype from, int lines) const
+{
+    // Only after LF: a piece never ends between the CR and the LF of one line end, and every
+    // other line end (CR alone, U+2029, ...) stays inside a piece, where the document reads it
+    // as it reads it in the whole text.
+    for (int line = 0; line < lines; ++line) {
+        const qsizetype newline = QStringView(text_).indexOf(u'\n', from);
+        if (newline < 0)
+            return text_.size();
+        from = newline + 1;
+    }
+    return from;
+}
+
+void MemoFill::fillHead()
+{
+    filled_ = endOfLines(0, headLines);
+    if (!hasRest()) {
+        memo_.loadText(text_);
+        text_.clear();
+        filled_ = 0;
+        return;
+    }
+    memo_.loadText(text_.first(filled_));
+    memo_.installEventFilter(this);
+    memo_.viewport()->installEventFilter(this);
+}
+
+void MemoFill::fillRest()
+{
+    if (!hasRest())
+        return;
+    appendRest();
+    memo_.removeEventFilter(this);
+    memo_.viewport()->removeEventFilter(this);
+    emit progressed(100);
+    replayHeldEvents();
+}
+
+void MemoFill::appendRest()
+{
+    QTextDocument& document = *memo_.document();
+    QAbstractTextDocumentLayout& layout = *document.documentLayout();
+    const int headBlocks = document.blockCount();
+    // Nothing of the load is to be undone or counts as a change, as after loadText.
+    const bool undoable = document.isUndoRedoEnabled();
+    const bool modified = document.isModified();
+    document.setUndoRedoEnabled(false);
+    QTextCursor end(&document);
+    end.movePosition(QTextCursor::End);
+    // A window closed meanwhile ends the program: the rest is not needed then.
+    const bool shown = memo_.isVisible();
+    {
+        // The layout would otherwise have the memo work out its scroll range and repaint after
+        // every piece; once at the end is enough.
+        const QSignalBlocker quiet(layout);
+        QElapsedTimer sinceEvents;
+        sinceEvents.start();
+        while (hasRest() && memo_.isVisible() == shown) {
+            const qsizetype pieceEnd = endOfLines(filled_, pieceLines);
+            end.insertText(text_.sliced(filled_, pieceEnd - filled_));
+            filled_ = pieceEnd;
+            if (sinceEvents.elapsed() >= eventInterval) {
+                emit progressed(int(filled_ * 100 / text_.size()));
+                // Input stays queued in the window system, in order, for after the load.
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                sinceEvents.restart();
+            }
+        }
+    }
+    text_.clear();
+    filled_ = 0;
+    document.setUndoRedoEnabled(undoable);
+    document.setModified(modified);
+    forgetHeadLayouts(headBlocks);
+    emit layout.documentSizeChanged(layout.documentSize());
+}
+
+// Showing the head alone laid out its last paragraphs too, to find its scroll range. Loaded whole,
+// those paragraphs in the middle of the memo would have no layout yet, and a wrapped one counts
+// its lines in the scroll range only once laid out: without their layouts the memo's scroll
+// range is the one the whole text gives.
+void MemoFill::forgetHeadLayouts(int headBlocks)
+{
+    QTextBlock block = memo_.document()->firstBlock();
+    // The first screen, painted, keeps its layouts: the whole text would have them as well.
+    while (block.isValid() && block.blockNumber() < headBlocks && block.layout()->lineCount() > 0)
+        block = block.next();
+    for (; block.isValid() && block.blockNumber() < headBlocks; block = block.next()) {
+        if (block.layout()->lineCount() == 0)
+            continue;
+        block.clearLayout();
+        block.setLineCount(1);
+    }
+}
+
+bool MemoFill::eventFilter(QObject* watched, QEvent* event)
+{
+    // Input that did not come through the window system's queue (posted or sent by another part
+    // of the program, an input method) waits here instead.
+    if (!isInput(event->type()))
+        return QObject::eventFilter(watched, event);
+    held_.push_back({watched, std::unique_ptr<QEvent>(event->clone())});
+    return true;
+}
+
+void MemoFill::replayHeldEvents()
+{
+    std::vector<HeldEvent> held = std::move(held_);
+    held_.clear();
+    for (HeldEvent& record : held) {
+        if (record.receiver)
+            QCoreApplication::sendEvent(record.receiver, record.event.get());
+    }
+}
+
+} // namespace pennoro

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class QEvent;
+
+namespace pennoro {
+
+class MemoEdit;
+
+// Fills the memo with a long text head first: the first lines at once, so that the window can
+// show them, and the rest afterwards, a piece at a time, while the window keeps painting. The
+// memo ends exactly as MemoEdit::loadText leaves it: the same text and paragraphs, the caret at
+// the start, no undo history, the same scroll range.
+class MemoFill : public QObject {
+    Q_OBJECT
+
+public:
+    MemoFill(MemoEdit& memo, QString text);
+    ~MemoFill() override;
+
+    // Puts the first lines (all of a short text) into the memo with a fresh undo history. From
+    // here to the end of fillRest, input that reaches the memo waits.
+    void fillHead();
+    // Whether fillRest has anything left to add.
+    bool hasRest() const { return filled_ < text_.size(); }
+    // Adds the rest. Between pieces the window repaints and timers run; what the user types or
+    // clicks in the meantime waits and follows afterwards, in order, as if typed after the load.
+    void fillRest();
+
+signals:
+    // How much of the text is in the memo, in percent; now and then during fillRest.
+    void progressed(int percent);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct HeldEvent {
+        QPointer<QObject> receiver;
+        std::unique_ptr<QEvent> event;
+    };
+
+    qsizetype endOfLines(qsizetype from, int lines) const;
+    void appendRest();
+    void forgetHeadLayouts(int headBlocks);
+    void replayHeldEvents();
+
+    MemoEdit& memo_;
+    QString text_;
+    qsizetype filled_ = 0;
+    std::vector<HeldEvent> held_;
+};
+
+} // namespace pennoro
