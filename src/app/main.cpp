@@ -1,6 +1,6 @@
 #include "app/mainwindow.h"
-#include "app/qtsetup.h"
 #include "app/memoloader.h"
+#include "app/qtsetup.h"
 #include "app/startup.h"
 #include "common/texts.h"
 #include "common/version.h"
