@@ -34,7 +34,8 @@ private slots:
                  QStringLiteral("lf\r\ncr\r\ncrlf\r\n\r\n\r\n\r\npara\r\nline\r\nend"));
         QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
         QCOMPARE(clipboard.text(), QString(""));
-        QVERIFY(clipboard.clear());
+        // Clearing reports no failure of its own; what counts is what is left.
+        clipboard.clear();
         const QMimeData* left = QGuiApplication::clipboard()->mimeData();
         QVERIFY(!left || left->formats().isEmpty());
         QCOMPARE(clipboard.text(), QString(""));
