@@ -162,6 +162,7 @@ private slots:
 
         // An earlier export in the caption, part of the memo selected.
         TestWindow t;
+        QVERIFY(t.ready());
         QSignalSpy exits(&t.window, &MainWindow::exitRequested);
         const QString memo = u"<P>日本語のﾃｷｽﾄ😀</P>\r\n"_s.repeated(f.lines);
         t.setMemo(memo);

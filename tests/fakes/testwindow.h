@@ -12,8 +12,8 @@
 #include <QTest>
 #include <QTextCursor>
 
-// The real main window over fake services, shown and active so that keys reach it the way a
-// user's would.
+// The real main window over fake services, shown and made active so that keys reach it the way a
+// user's would. Every test checks QVERIFY(t.ready()) before it uses it.
 struct TestWindow {
     FakePrompts prompts;
     FakeClipboard clipboard;
@@ -25,10 +25,15 @@ struct TestWindow {
     {
         window.show();
         window.activateWindow();
-        QApplication::setActiveWindow(&window);
         window.memo()->setFocus();
-        if (!QTest::qWaitForWindowActive(&window))
-            qWarning("the test window did not become active");
+    }
+
+    // Whether the window has become active with the keyboard in the memo: the platform reports
+    // the activation through its event queue, and until then the menu keys go nowhere.
+    [[nodiscard]] bool ready()
+    {
+        return QTest::qWaitForWindowActive(&window) &&
+               QTest::qWaitFor([this] { return memo().hasFocus(); });
     }
 
     pennoro::MemoEdit& memo() { return *window.memo(); }
