@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/mainwindow.h"
-#include "memo/memoedit.h"
 #include "fakes/fakeclipboard.h"
 #include "fakes/fakeprompts.h"
 #include "fakes/fakeshell.h"
 #include "fakes/fakesysinfosystem.h"
+#include "memo/memoedit.h"
 
 #include <QAction>
 #include <QApplication>
