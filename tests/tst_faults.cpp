@@ -269,6 +269,7 @@ private slots:
         if (saveAndExit)
             QVERIFY(QDir::setCurrent(folder));
         TestWindow t;
+        QVERIFY(t.ready());
         QSignalSpy exits(&t.window, &MainWindow::exitRequested);
         const QString memo = u"<P>日本語のﾃｷｽﾄ😀</P>\r\n"_s.repeated(3);
         t.setMemo(memo);

@@ -26,15 +26,14 @@ struct TestWindow {
         window.show();
         window.activateWindow();
         window.memo()->setFocus();
+        // The platform reports the activation through its event queue; until then the menu keys
+        // go nowhere.
+        active_ = QTest::qWaitForWindowActive(&window) &&
+                  QTest::qWaitFor([this] { return memo().hasFocus(); });
     }
 
-    // Whether the window has become active with the keyboard in the memo: the platform reports
-    // the activation through its event queue, and until then the menu keys go nowhere.
-    [[nodiscard]] bool ready()
-    {
-        return QTest::qWaitForWindowActive(&window) &&
-               QTest::qWaitFor([this] { return memo().hasFocus(); });
-    }
+    // Whether the window became active with the keyboard in the memo.
+    [[nodiscard]] bool ready() const { return active_; }
 
     pennoro::MemoEdit& memo() { return *window.memo(); }
 
@@ -57,4 +56,7 @@ struct TestWindow {
 
     int caret() { return memo().textCursor().position(); }
     bool hasSelection() { return memo().textCursor().hasSelection(); }
+
+private:
+    bool active_ = false;
 };
