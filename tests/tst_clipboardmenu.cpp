@@ -61,6 +61,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         InTempDir dir;
         TestWindow t;
+        QVERIFY(t.ready());
         const QString path = dir.path(QStringLiteral("clip"));
         QVERIFY(writeBytes(path, "before"));
         hold(t.clipboard, clipboard);

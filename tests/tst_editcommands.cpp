@@ -64,6 +64,7 @@ private slots:
         QFETCH(QStringList, log);
         QFETCH(int, caret);
         TestWindow t;
+        QVERIFY(t.ready());
         if (clipboard != noText)
             t.clipboard.content = clipboard;
         t.setMemo(memo, start, length);
@@ -108,6 +109,7 @@ private slots:
         QFETCH(QString, report);
         QFETCH(QStringList, log);
         TestWindow t;
+        QVERIFY(t.ready());
         t.clipboard.failingAccesses = failing;
         t.setMemo(QStringLiteral("keep this"), 5, 4);
         t.action(control)->trigger();

@@ -162,6 +162,7 @@ private slots:
 
         // An earlier export in the caption, part of the memo selected.
         TestWindow t;
+        QVERIFY(t.ready());
         QSignalSpy exits(&t.window, &MainWindow::exitRequested);
         const QString memo = u"<P>日本語のﾃｷｽﾄ😀</P>\r\n"_s.repeated(f.lines);
         t.setMemo(memo);
@@ -268,6 +269,7 @@ private slots:
         if (saveAndExit)
             QVERIFY(QDir::setCurrent(folder));
         TestWindow t;
+        QVERIFY(t.ready());
         QSignalSpy exits(&t.window, &MainWindow::exitRequested);
         const QString memo = u"<P>日本語のﾃｷｽﾄ😀</P>\r\n"_s.repeated(3);
         t.setMemo(memo);
@@ -380,9 +382,14 @@ private slots:
 
         const quint32 seed = QRandomGenerator::system()->generate();
         QRandomGenerator random(seed);
-        constexpr int kills = 20;
+        // Where a kill falls is chance, and a busy machine moves it: the kills go on until enough
+        // of them fell while the file was written.
+        constexpr int leastKills = 20;
+        constexpr int leastWhileWriting = leastKills / 4;
+        constexpr int mostKills = 200;
         int midWrite = 0;
-        for (int kill = 0; kill < kills; ++kill) {
+        int kill = 0;
+        for (; kill < mostKills && (kill < leastKills || midWrite < leastWhileWriting); ++kill) {
             const pid_t child = fork();
             QVERIFY(child >= 0);
             if (child == 0) {
@@ -413,7 +420,8 @@ private slots:
                     QVERIFY(QFile::remove(dir.path(name)));
             }
         }
-        QVERIFY2(midWrite >= kills / 4, qPrintable(u"only %1 kills while writing"_s.arg(midWrite)));
+        QVERIFY2(midWrite >= leastWhileWriting,
+                 qPrintable(u"only %1 of %2 kills while writing"_s.arg(midWrite).arg(kill)));
     }
 };
 

@@ -19,6 +19,7 @@ private slots:
     {
         InTempDir dir;
         TestWindow t;
+        QVERIFY(t.ready());
         QCOMPARE(t.window.windowTitle(), QStringLiteral("Pennoro Ver 2.0 - Normal"));
         QCOMPARE(t.window.objectName(), QStringLiteral("Form1"));
         QCOMPARE(t.window.centralWidget()->size(), QSize(585, 281));
@@ -57,6 +58,7 @@ private slots:
     void menuCaptions()
     {
         TestWindow t;
+        QVERIFY(t.ready());
         QStringList captions;
         for (const QAction* menu : t.window.menuBar()->actions()) {
             captions.append(menu->objectName() + u'=' + menu->text());
@@ -79,6 +81,7 @@ private slots:
     {
         InTempDir dir;
         TestWindow t;
+        QVERIFY(t.ready());
         const QList<std::pair<QString, QKeySequence>> keys = {
             {"mnuET", QKeySequence("Ctrl+X")},  {"mnuEC", QKeySequence("Ctrl+C")},
             {"mnuEP", QKeySequence("Ctrl+V")},  {"mnudc", QKeySequence("Shift+Del")},
@@ -110,6 +113,7 @@ private slots:
         QVERIFY(prompts.messages.isEmpty());
 
         TestWindow t;
+        QVERIFY(t.ready());
         t.memo().loadText(*startup::loadMemo(prompts));
         QCOMPARE(t.memo().blockCount(), 2); // "abc" and an empty line
         QCOMPARE(t.caret(), 0);
@@ -130,6 +134,7 @@ private slots:
     void aboutBox()
     {
         TestWindow t;
+        QVERIFY(t.ready());
         t.setMemo(QStringLiteral("memo"), 1, 2);
         for (int opening = 0; opening < 2; ++opening) {
             QString seen;

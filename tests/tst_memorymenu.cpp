@@ -45,6 +45,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         InTempDir dir;
         TestWindow t;
+        QVERIFY(t.ready());
         t.setMemo(memo);
         t.prompts.onDialog = [&] {
             QCOMPARE(
@@ -69,6 +70,7 @@ private slots:
     {
         InTempDir dir;
         TestWindow t;
+        QVERIFY(t.ready());
         t.setMemo(QStringLiteral("first"));
         const QString path = dir.path(QStringLiteral("out.TXT"));
         exportTo(t, path);
@@ -94,6 +96,7 @@ private slots:
     {
         InTempDir dir;
         TestWindow t;
+        QVERIFY(t.ready());
         QVERIFY(writeBytes(dir.path(memostore::fileName), "stored\r\n"));
         t.setMemo(QStringLiteral("abc\r\ndef"), 2, 3);
         exportTo(t, dir.path(QStringLiteral("out.TXT")));

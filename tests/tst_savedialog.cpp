@@ -28,26 +28,47 @@ using namespace pennoro;
 
 namespace {
 
-// The dialog once its folder is listed, as "name 'name it opened with' filter in folder: files".
-QString describe(QFileDialog& dialog, QLineEdit& edit)
+// The files the dialog lists, sorted, but for the one it opened with: Qt lists that one whatever
+// the filter when its file model has not yet seen the file in the folder, which depends on when
+// the model's watching of the folder catches up with the last save.
+QStringList listedFiles(const QFileDialog& dialog)
 {
     auto* model = dialog.findChild<QFileSystemModel*>();
     const QModelIndex folder =
         dialog.findChild<QListView*>(QStringLiteral("listView"))->rootIndex();
-    if (model->canFetchMore(folder) || model->rowCount(folder) == 0)
-        return {};
     QStringList listed;
     for (int row = 0; row < model->rowCount(folder); ++row)
         listed.append(model->index(row, 0, folder).data().toString());
+    listed.removeAll(dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text());
     listed.sort();
+    return listed;
+}
+
+// Whether the dialog shows its folder as it will stay: its file model lists the folder's files in
+// the background and applies a new name filter only from the event loop, so a dialog just opened
+// can list nothing yet, or names its filter hides. Shown: it lists just the files there that pass
+// its model's filter.
+bool settled(const QFileDialog& dialog)
+{
+    QStringList onDisk = dialog.directory().entryList(
+        dialog.findChild<QFileSystemModel*>()->nameFilters(), QDir::Files, QDir::Name);
+    onDisk.removeAll(dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text());
+    return listedFiles(dialog) == onDisk;
+}
+
+// The dialog as "name 'name it opened with' filter in folder: files".
+QString describe(const QFileDialog& dialog)
+{
     return QStringLiteral("%1 '%2' %3 in %4: %5")
-        .arg(dialog.objectName(), edit.text(),
+        .arg(dialog.objectName(),
+             dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text(),
              dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentText(),
-             dialog.directory().absolutePath(), listed.join(u' '));
+             dialog.directory().absolutePath(), listedFiles(dialog).join(u' '));
 }
 
 // Runs the menu item and answers as a user: OK in a message box ("title, icon: text"); in the
-// save dialog, types the name (none: keeps the one it opened with), then Return, or Escape.
+// save dialog, once it shows its folder, types the name (none: keeps the one it opened with),
+// then Return, or Escape.
 QStringList answer(MainWindow& window, const QString& control, const QString& typed = {},
                    bool cancel = false)
 {
@@ -63,8 +84,9 @@ QStringList answer(MainWindow& window, const QString& control, const QString& ty
         auto* box = qobject_cast<QMessageBox*>(open);
         auto* dialog = qobject_cast<QFileDialog*>(open);
         auto* edit = open->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        if (clock.elapsed() > 5000) {
-            seen.append(QStringLiteral("still open: ") + open->metaObject()->className());
+        if (clock.elapsed() > 10000) {
+            seen.append(QStringLiteral("still open: ") + open->metaObject()->className() +
+                        (dialog ? QStringLiteral(", ") + describe(*dialog) : QString()));
             open->reject();
         } else if (box) {
             const char* icon = QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon());
@@ -73,9 +95,8 @@ QStringList answer(MainWindow& window, const QString& control, const QString& ty
                 ok->click();
             else
                 box->reject(); // a question that should not be there
-        } else if (const QString shown = dialog ? describe(*dialog, *edit) : QString();
-                   !shown.isEmpty() && !*keyPending) {
-            seen.append(shown);
+        } else if (dialog && settled(*dialog) && !*keyPending) {
+            seen.append(describe(*dialog));
             if (!typed.isEmpty()) {
                 edit->selectAll();
                 QTest::keyClicks(edit, typed);

@@ -84,6 +84,7 @@ private slots:
     void everyCommandThroughItsMenuItem()
     {
         TestWindow t;
+        QVERIFY(t.ready());
         QStringList controls;
         for (const auto& [control, expected] : expectedOnAbc()) {
             t.setMemo(QStringLiteral("x abc y"), 2, 3);
@@ -110,6 +111,7 @@ private slots:
     void emptySelectionsLinesAndSpecialCharacters()
     {
         TestWindow t;
+        QVERIFY(t.ready());
         const Results empty = {{"mnuTG6", "a<B></B>b"},
                                {"mnuTG2", "a<A HREF=\"\"></A>b"},
                                {"mnuTG1", "a<IMG SRC=\"\">b"},
@@ -132,6 +134,7 @@ private slots:
     void wrappingTwiceNestsAndUndoTakesBackOneCommandAtATime()
     {
         TestWindow t;
+        QVERIFY(t.ready());
         t.setMemo(QStringLiteral("x abc"), 2, 3);
         t.action(QStringLiteral("mnuTG6"))->trigger();
         t.select(2, 10);

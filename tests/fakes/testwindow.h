@@ -12,8 +12,8 @@
 #include <QTest>
 #include <QTextCursor>
 
-// The real main window over fake services, shown and active so that keys reach it the way a
-// user's would.
+// The real main window over fake services, shown and made active so that keys reach it the way a
+// user's would. Every test checks QVERIFY(t.ready()) before it uses it.
 struct TestWindow {
     FakePrompts prompts;
     FakeClipboard clipboard;
@@ -25,11 +25,15 @@ struct TestWindow {
     {
         window.show();
         window.activateWindow();
-        QApplication::setActiveWindow(&window);
         window.memo()->setFocus();
-        if (!QTest::qWaitForWindowActive(&window))
-            qWarning("the test window did not become active");
+        // The platform reports the activation through its event queue; until then the menu keys
+        // go nowhere.
+        active_ = QTest::qWaitForWindowActive(&window) &&
+                  QTest::qWaitFor([this] { return memo().hasFocus(); });
     }
+
+    // Whether the window became active with the keyboard in the memo.
+    [[nodiscard]] bool ready() const { return active_; }
 
     pennoro::MemoEdit& memo() { return *window.memo(); }
 
@@ -52,4 +56,7 @@ struct TestWindow {
 
     int caret() { return memo().textCursor().position(); }
     bool hasSelection() { return memo().textCursor().hasSelection(); }
+
+private:
+    bool active_ = false;
 };

@@ -34,7 +34,7 @@ void expectValue(const char* value, Lookup expected, const std::string& expected
     static pennoro::WindowsRegistry registry;
     std::string text = "old";
     const Lookup result =
-        pennoro::getKeyValue(registry, pennoro::Registry::localMachine, key, value, text);
+        pennoro::sysinfo::getKeyValue(registry, pennoro::Registry::localMachine, key, value, text);
     check(result == expected && text == expectedText, key + " " + value);
 }
 
@@ -84,10 +84,12 @@ int main(int argc, char** argv)
         keyValues();
     else if (mode == "files")
         files();
-    else if (mode == "start" || mode == "fail")
-        check(sysinfo::startSysInfo(*pennoro::makeSysInfoSystem()) == (mode == "start"),
+    else if (mode == "start" || mode == "fail") {
+        pennoro::WindowsSysInfoSystem system;
+        check(pennoro::sysinfo::startSysInfo(system) == (mode == "start"),
               mode == "start" ? "the tool starts" : "the tool does not start");
-    else
+    } else {
         check(false, "a known mode");
+    }
     return failures == 0 ? 0 : 1;
 }
