@@ -133,6 +133,22 @@ const QString prefix = QStringLiteral("Pennoro Ver 2.0 - ");
 const QString notice =
     QStringLiteral("Pennoro, NoIcon: ﾃｷｽﾄﾌｧｲﾙに出力します。出力時に上書きﾁｪｯｸはされません!!");
 
+// The main window over the real prompts, shown, with "abc" in the memo.
+struct WindowWithRealDialogs {
+    QtPrompts prompts;
+    FakeClipboard clipboard;
+    FakeShell shell;
+    FakeSysInfoSystem sysInfo;
+    MainWindow window{Services{prompts, clipboard, shell, sysInfo}};
+
+    WindowWithRealDialogs()
+    {
+        prompts.setOwner(&window);
+        window.show();
+        window.memo()->loadText(QStringLiteral("abc"));
+    }
+};
+
 } // namespace
 
 // The export and the clipboard save through the real message boxes and the one real save dialog.
@@ -170,14 +186,8 @@ private slots:
         QVERIFY(QDir().mkdir(folder) && QDir::setCurrent(folder));
         QVERIFY(writeBytes(QStringLiteral("a.TXT"), "old"));
         {
-            QtPrompts prompts;
-            FakeClipboard clipboard;
-            FakeShell shell;
-            FakeSysInfoSystem sysInfo;
-            MainWindow window(Services{prompts, clipboard, shell, sysInfo});
-            prompts.setOwner(&window);
-            window.show();
-            window.memo()->loadText(QStringLiteral("abc"));
+            WindowWithRealDialogs t;
+            MainWindow& window = t.window;
             QCOMPARE(answer(window, QStringLiteral("mnuFC"), QStringLiteral("b.txt")),
                      QStringList({notice, "CommonDialog1 '' ﾉｰﾏﾙﾃｷｽﾄﾌｧｲﾙ(*.TXT) in " +
                                               QDir(folder).absolutePath() + ": a.TXT"}));
@@ -196,14 +206,8 @@ private slots:
             QVERIFY(writeBytes(dir.path(QString::fromLatin1(name)), "old"));
         const QString dialog = "CommonDialog1 '%1' ﾉｰﾏﾙﾃｷｽﾄﾌｧｲﾙ(*.TXT) in " +
                                QDir(dir.path({})).absolutePath() + ": a.TXT b.txt c.Txt";
-        QtPrompts prompts;
-        FakeClipboard clipboard;
-        FakeShell shell;
-        FakeSysInfoSystem sysInfo;
-        MainWindow window(Services{prompts, clipboard, shell, sysInfo});
-        prompts.setOwner(&window);
-        window.show();
-        window.memo()->loadText(QStringLiteral("abc"));
+        WindowWithRealDialogs t;
+        MainWindow& window = t.window;
         const QString chosen = dir.path(QStringLiteral("noext"));
 
         // "*.TXT" lists names in any case; a typed name gets no extension.
@@ -221,7 +225,7 @@ private slots:
         QCOMPARE(fileBytes(chosen), QByteArray("abc\r\n"));
 
         // The clipboard save opens with the name chosen last and replaces the file unasked.
-        clipboard.content = QStringLiteral("clip");
+        t.clipboard.content = QStringLiteral("clip");
         QCOMPARE(answer(window, QStringLiteral("mnuFCS")),
                  QStringList({notice, dialog.arg("noext")}));
         QCOMPARE(fileBytes(chosen), QByteArray("clip\r\n"));
