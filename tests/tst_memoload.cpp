@@ -1,9 +1,12 @@
 #include "app/mainwindow.h"
 #include "app/memoloader.h"
+#include "common/fonts.h"
+#include "common/twips.h"
 #include "fakes/fakeclipboard.h"
 #include "fakes/fakeprompts.h"
 #include "fakes/fakeshell.h"
 #include "fakes/fakesysinfosystem.h"
+#include "memo/linejoining.h"
 #include "memo/memoedit.h"
 #include "memo/memofill.h"
 
@@ -45,7 +48,6 @@ QString lines(int count, QStringView end = u"\r\n")
 // What the user sees of a loaded memo and can do with it.
 struct MemoState {
     QString text;
-    int blocks;
     int caret;
     int anchor;
     bool undoable;
@@ -55,9 +57,9 @@ struct MemoState {
     int scrollValue;
 
     explicit MemoState(MemoEdit& memo)
-        : text(memo.document()->toRawText()), blocks(memo.document()->blockCount()),
-          caret(memo.textCursor().position()), anchor(memo.textCursor().anchor()),
-          undoable(memo.document()->isUndoAvailable()), modified(memo.document()->isModified()),
+        : text(memo.wholeText()), caret(memo.textCursor().position()),
+          anchor(memo.textCursor().anchor()), undoable(memo.document()->isUndoAvailable()),
+          modified(memo.document()->isModified()),
           scrollMaximum(memo.verticalScrollBar()->maximum()),
           pageStep(memo.verticalScrollBar()->pageStep()),
           scrollValue(memo.verticalScrollBar()->value())
@@ -69,7 +71,6 @@ void compare(const MemoState& loaded, const MemoState& plain)
 {
     QCOMPARE(loaded.text.size(), plain.text.size());
     QVERIFY(loaded.text == plain.text);
-    QCOMPARE(loaded.blocks, plain.blocks);
     QCOMPARE(loaded.caret, plain.caret);
     QCOMPARE(loaded.anchor, plain.anchor);
     QCOMPARE(loaded.undoable, plain.undoable);
@@ -90,6 +91,137 @@ MemoState loadedWhole(const QString& text)
     QApplication::processEvents();
     return MemoState(w.memo());
 }
+
+// One memo loaded whole and one head first, shown side by side as the window shows its memo.
+struct TwoMemos {
+    MemoEdit whole;
+    MemoEdit headFirst;
+
+    explicit TwoMemos(const QString& text)
+    {
+        for (MemoEdit* memo : {&whole, &headFirst}) {
+            // As in the window.
+            memo->resize(twips::rect(0, 0, 8775, 3735).size());
+            memo->setFont(fonts::msGothic(9.75));
+        }
+        whole.loadText(text);
+        whole.show();
+        MemoFill fill(headFirst, text);
+        fill.fillHead();
+        headFirst.show();
+        fill.fillRest();
+    }
+};
+
+// What the user does with the caret at a position (the caret is there already).
+using Action = void (*)(MemoEdit&, int caret);
+
+struct NamedAction {
+    const char* name;
+    Action run;
+};
+
+void key(MemoEdit& memo, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::keyClick(&memo, key, modifiers);
+}
+
+// Where the memo shows a position now.
+QPoint pointAt(MemoEdit& memo, int position)
+{
+    QTextCursor cursor(memo.document());
+    cursor.setPosition(position);
+    return memo.cursorRect(cursor).center();
+}
+
+// A position some lines of the memo below (or above, for a negative count) the caret's line,
+// two characters into its line.
+int linesAway(const MemoEdit& memo, int caret, int lines)
+{
+    const QString text = memo.document()->toRawText();
+    const auto endsLine = [&](qsizetype at) {
+        return text[at] == QChar::ParagraphSeparator || text[at] == QChar::LineSeparator;
+    };
+    qsizetype position = caret;
+    while (position > 0 && !endsLine(position - 1))
+        --position;
+    for (int i = 0; i < qAbs(lines); ++i) {
+        if (lines > 0) {
+            while (position < text.size() && !endsLine(position))
+                ++position;
+            ++position;
+        } else {
+            --position;
+            while (position > 0 && !endsLine(position - 1))
+                --position;
+        }
+    }
+    return int(qBound(qsizetype(0), position + 2, text.size()));
+}
+
+void tripleClick(MemoEdit& memo, int caret)
+{
+    const QPoint point = pointAt(memo, caret);
+    QTest::mouseDClick(memo.viewport(), Qt::LeftButton, {}, point);
+    QTest::mouseClick(memo.viewport(), Qt::LeftButton, {}, point);
+}
+
+void tripleClickAndDrag(MemoEdit& memo, int caret, int to)
+{
+    const QPoint point = pointAt(memo, caret);
+    QTest::mouseDClick(memo.viewport(), Qt::LeftButton, {}, point);
+    QTest::mousePress(memo.viewport(), Qt::LeftButton, {}, point);
+    const QPoint target = pointAt(memo, to);
+    QMouseEvent move(QEvent::MouseMove, target, memo.viewport()->mapToGlobal(target), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(memo.viewport(), &move);
+    QTest::mouseRelease(memo.viewport(), Qt::LeftButton, {}, target);
+}
+
+const NamedAction actions[] = {
+    {"Home", [](MemoEdit& m, int) { key(m, Qt::Key_Home); }},
+    {"Shift+End", [](MemoEdit& m, int) { key(m, Qt::Key_End, Qt::ShiftModifier); }},
+    {"Up", [](MemoEdit& m, int) { key(m, Qt::Key_Up); }},
+    {"Shift+Down twice",
+     [](MemoEdit& m, int) {
+         key(m, Qt::Key_Down, Qt::ShiftModifier);
+         key(m, Qt::Key_Down, Qt::ShiftModifier);
+     }},
+    {"Left, Right", [](MemoEdit& m, int) { key(m, Qt::Key_Left), key(m, Qt::Key_Right); }},
+    {"Ctrl+Shift+Right",
+     [](MemoEdit& m, int) { key(m, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier); }},
+    {"Ctrl+Left", [](MemoEdit& m, int) { key(m, Qt::Key_Left, Qt::ControlModifier); }},
+    {"Backspace", [](MemoEdit& m, int) { key(m, Qt::Key_Backspace); }},
+    {"Delete", [](MemoEdit& m, int) { key(m, Qt::Key_Delete); }},
+    {"Ctrl+Backspace", [](MemoEdit& m, int) { key(m, Qt::Key_Backspace, Qt::ControlModifier); }},
+    {"Ctrl+Delete", [](MemoEdit& m, int) { key(m, Qt::Key_Delete, Qt::ControlModifier); }},
+    {"Enter, typing",
+     [](MemoEdit& m, int) {
+         key(m, Qt::Key_Return);
+         QTest::keyClicks(&m, QStringLiteral("<P>"));
+     }},
+    {"click",
+     [](MemoEdit& m, int c) {
+         QTest::mouseClick(m.viewport(), Qt::LeftButton, {}, pointAt(m, c) + QPoint(9, 0));
+     }},
+    {"double click",
+     [](MemoEdit& m, int c) {
+         QTest::mouseDClick(m.viewport(), Qt::LeftButton, {}, pointAt(m, c));
+     }},
+    {"triple click", tripleClick},
+    {"triple click, drag down",
+     [](MemoEdit& m, int c) { tripleClickAndDrag(m, c, linesAway(m, c, 2)); }},
+    {"triple click, drag up",
+     [](MemoEdit& m, int c) { tripleClickAndDrag(m, c, linesAway(m, c, -3)); }},
+    {"triple click, drag within the line",
+     [](MemoEdit& m, int c) { tripleClickAndDrag(m, c, c + 1); }},
+    {"triple click, Shift+click below",
+     [](MemoEdit& m, int c) {
+         tripleClick(m, c);
+         QTest::mouseClick(m.viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                           pointAt(m, linesAway(m, c, 4)));
+     }},
+};
 
 void post(QWidget& receiver, Qt::Key key, const QString& text)
 {
@@ -134,6 +266,125 @@ private slots:
         QApplication::processEvents();
         compare(MemoState(w.memo()), plain);
         QVERIFY(!w.window.findChild<QLabel*>(QStringLiteral("loadingNote")));
+    }
+
+    void joinsLinesThatLookTheSame_data()
+    {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("joined"); // "|" for a line separator
+        QTest::newRow("tags") << u"<P>a</P>\r\n<B>b</B>\r\n"_qs << u"<P>a</P>|<B>b</B>\n"_qs;
+        QTest::newRow("CR, LF and CR LF") << u"a\rb\nc\r\nd"_qs << u"a|b|c|d"_qs;
+        QTest::newRow("Japanese from its first character")
+            << u"<BR>\r\nあい\r\n"_qs << u"<BR>|あい\n"_qs;
+        // Digits and punctuation at a line's start take the script of the letters after them
+        // in a paragraph of their own, of the line before after a line separator.
+        QTest::newRow("digits after Japanese") << u"あい\r\n123\r\n"_qs << u"あい\n123\n"_qs;
+        QTest::newRow("a bracket, then another script") << u"<P>\r\n「あ」"_qs << u"<P>\n「あ」"_qs;
+        QTest::newRow("a bracket, then the same script") << u"<P>\r\n<B>"_qs << u"<P>|<B>"_qs;
+        QTest::newRow("empty line after Latin") << u"<P>\r\n\r\n<P>"_qs << u"<P>||<P>"_qs;
+        QTest::newRow("empty line after Japanese") << u"あ\r\n\r\nい"_qs << u"あ\n\nい"_qs;
+        QTest::newRow("right to left") << u"a\r\n\u05E9\u05DC\r\nb"_qs << u"a\n\u05E9\u05DC\nb"_qs;
+        QTest::newRow("paragraph end") << u"a\r\nb\u2029c\r\nd"_qs << u"a\nb\u2029c\nd"_qs;
+        QTest::newRow("control character at the end") << u"a\x0c\r\nb"_qs << u"a\x0c\nb"_qs;
+        QTest::newRow("at most 16 lines") << QStringList(17, u"a"_qs).join(u"\r\n")
+                                          << QStringList(16, u"a"_qs).join(u'|') + u"\na"_qs;
+    }
+
+    void joinsLinesThatLookTheSame()
+    {
+        QFETCH(QString, lines);
+        QFETCH(QString, joined);
+        QCOMPARE(linejoining::joinLines(lines, 16).replace(QChar::LineSeparator, u'|'), joined);
+    }
+
+    // Pixel for pixel, with lines selected, wherever the memo is scrolled to.
+    void looksAsWholeLoad()
+    {
+        TwoMemos memos(lines(1200));
+        QVERIFY(QTest::qWaitForWindowExposed(&memos.headFirst));
+        for (int line : {300, 305, 316, 332, 556, 700}) {
+            const int top = memos.whole.document()->findBlockByNumber(line).position();
+            QImage shots[2];
+            for (MemoEdit* memo : {&memos.whole, &memos.headFirst}) {
+                memo->setCursorWidth(0);
+                QTextCursor cursor(memo->document());
+                cursor.movePosition(QTextCursor::End);
+                memo->setTextCursor(cursor);
+                cursor.setPosition(top); // scrolled up to here: the line at the top
+                memo->setTextCursor(cursor);
+                cursor.setPosition(top + 3);
+                cursor.setPosition(top + 200, QTextCursor::KeepAnchor);
+                memo->setTextCursor(cursor);
+                shots[memo == &memos.headFirst] = memo->viewport()->grab().toImage();
+            }
+            QVERIFY2(shots[0] == shots[1], qPrintable(u"line %1"_qs.arg(line)));
+        }
+        // A new width lays every paragraph out anew: the scroll range still counts every line.
+        for (MemoEdit* memo : {&memos.whole, &memos.headFirst})
+            memo->resize(memo->width() - 40, memo->height());
+        const QScrollBar& whole = *memos.whole.verticalScrollBar();
+        const QScrollBar& headFirst = *memos.headFirst.verticalScrollBar();
+        QTRY_VERIFY(whole.maximum() > 1200 &&
+                    qAbs(headFirst.maximum() - whole.maximum()) < whole.maximum() / 50);
+    }
+
+    void actsAsWholeLoad_data()
+    {
+        QTest::addColumn<int>("action");
+        for (int i = 0; i < int(std::size(actions)); ++i)
+            QTest::newRow(actions[i].name) << i;
+    }
+
+    // The memo loaded head first answers keys and clicks as the memo loaded whole, anywhere:
+    // at the ends of lines and in their middle, where a paragraph ends and where it goes on.
+    void actsAsWholeLoad()
+    {
+        QFETCH(int, action);
+        const QString text = lines(1200);
+        TwoMemos memos(text);
+        QVERIFY(QTest::qWaitForWindowExposed(&memos.headFirst));
+        const QTextDocument& plain = *memos.whole.document();
+        for (int line : {300, 301, 315, 316, 317, 555, 899}) {
+            const QTextBlock block = plain.findBlockByNumber(line);
+            for (int offset : {0, block.length() / 2, block.length() - 1}) {
+                const int position = block.position() + offset;
+                MemoEdit* both[] = {&memos.whole, &memos.headFirst};
+                for (MemoEdit* memo : both) {
+                    QTextCursor cursor(memo->document());
+                    cursor.setPosition(position);
+                    memo->setTextCursor(cursor);
+                    actions[action].run(*memo, position);
+                }
+                const QByteArray where =
+                    "line " + QByteArray::number(line) + " at " + QByteArray::number(offset);
+                QVERIFY2(memos.headFirst.wholeText() == memos.whole.wholeText(), where);
+                const QTextCursor whole = memos.whole.textCursor();
+                const QTextCursor headFirst = memos.headFirst.textCursor();
+                QVERIFY2(headFirst.anchor() == whole.anchor(),
+                         where + " " + QByteArray::number(headFirst.anchor()) + "-" +
+                             QByteArray::number(headFirst.position()) + " vs " +
+                             QByteArray::number(whole.anchor()) + "-" +
+                             QByteArray::number(whole.position()) + " pos " +
+                             QByteArray::number(position));
+                QVERIFY2(headFirst.position() == whole.position(),
+                         where + " " + QByteArray::number(headFirst.anchor()) + "-" +
+                             QByteArray::number(headFirst.position()) + " vs " +
+                             QByteArray::number(whole.anchor()) + "-" +
+                             QByteArray::number(whole.position()) + " pos " +
+                             QByteArray::number(position));
+                // The same lines in view; Qt's scroll bar counts a paragraph's lines only once
+                // it has laid them out.
+                const QPoint topLeft(1, 1);
+                QVERIFY2(memos.headFirst.cursorForPosition(topLeft).position() ==
+                             memos.whole.cursorForPosition(topLeft).position(),
+                         where);
+                for (MemoEdit* memo : both) {
+                    while (memo->document()->isUndoAvailable())
+                        memo->undo();
+                }
+                QVERIFY(memos.headFirst.wholeText() == text);
+            }
+        }
     }
 
     // Keys that come while the memo fills wait, then come in order, as typed after the load: they

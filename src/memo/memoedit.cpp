@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QResizeEvent>
-#include <QTextBlock>
 #include <QTextCursor>
 
 namespace pennoro {
@@ -29,7 +28,7 @@ void takePendingWidth(QAbstractScrollArea& area)
 
 } // namespace
 
-MemoEdit::MemoEdit(QWidget* parent) : QPlainTextEdit(parent)
+MemoEdit::MemoEdit(QWidget* parent) : JoinedLinesEdit(parent)
 {
     useWrappingLayout();
     setObjectName(QStringLiteral("Text1"));
@@ -94,7 +93,7 @@ void MemoEdit::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    QPlainTextEdit::keyPressEvent(event);
+    JoinedLinesEdit::keyPressEvent(event);
 }
 
 QString MemoEdit::wholeText() const
@@ -169,7 +168,7 @@ bool MemoEdit::event(QEvent* event)
             return true;
         }
     }
-    return QPlainTextEdit::event(event);
+    return JoinedLinesEdit::event(event);
 }
 
 } // namespace pennoro

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "memo/joinedlinesedit.h"
+
 #include <QHash>
 #include <QKeySequence>
 #include <QList>
-#include <QPlainTextEdit>
 
 #include <optional>
 
@@ -12,7 +13,7 @@ namespace pennoro {
 // The memo (Text1): the one document of the program. Every other part reaches it through the
 // four operations below, whose texts use CR LF between lines; the widget's own paragraph breaks
 // are converted here and nowhere else.
-class MemoEdit : public QPlainTextEdit {
+class MemoEdit : public JoinedLinesEdit {
     Q_OBJECT
 
 public:

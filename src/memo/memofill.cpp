@@ -1,6 +1,8 @@
 #include "memo/memofill.h"
 
+#include "memo/linejoining.h"
 #include "memo/memoedit.h"
+#include "memo/memolines.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
@@ -18,11 +20,18 @@ namespace {
 
 // The first lines fill the first screen and more: the window shows them before the rest comes.
 constexpr int headLines = 300;
+// The last lines stay one to a paragraph, as the head does: the memo works out its scroll range
+// from the laid-out paragraphs at the end, and a paragraph of several lines would count wrapped
+// lines that one line to a paragraph leaves uncounted until shown.
+constexpr int tailLines = 300;
 // The document spends most of its time per line, not per call: a few thousand lines a call keep
 // the calls' own cost small and each call short.
 constexpr int pieceLines = 2000;
 // How long a run of pieces may keep the window from painting, in milliseconds.
 constexpr qint64 eventInterval = 8;
+// Lines between the head and the tail go in several to a paragraph: the document's cost is
+// mostly per paragraph.
+constexpr int linesPerParagraph = 16;
 
 bool isInput(QEvent::Type type)
 {
@@ -46,6 +55,18 @@ bool isInput(QEvent::Type type)
 MemoFill::MemoFill(MemoEdit& memo, QString text) : memo_(memo), text_(std::move(text)) {}
 
 MemoFill::~MemoFill() = default;
+
+qsizetype MemoFill::startOfLastLines(int lines) const
+{
+    qsizetype start = text_.size();
+    for (int line = 0; line < lines && start > 0; ++line) {
+        const qsizetype newline = QStringView(text_).lastIndexOf(u'\n', start - 1);
+        if (newline < 0)
+            return 0;
+        start = newline;
+    }
+    return start < text_.size() ? start + 1 : start;
+}
 
 qsizetype MemoFill::endOfLines(qsizetype from, int lines) const
 {
@@ -71,6 +92,7 @@ void MemoFill::fillHead()
         return;
     }
     memo_.loadText(text_.first(filled_));
+    tail_ = qMax(filled_, startOfLastLines(tailLines));
     memo_.installEventFilter(this);
     memo_.viewport()->installEventFilter(this);
 }
@@ -84,6 +106,26 @@ void MemoFill::fillRest()
     memo_.viewport()->removeEventFilter(this);
     emit progressed(100);
     replayHeldEvents();
+}
+
+void MemoFill::appendPiece(QTextCursor& end)
+{
+    qsizetype pieceEnd = endOfLines(filled_, pieceLines);
+    const bool joined = filled_ < tail_;
+    if (joined)
+        pieceEnd = qMin(pieceEnd, tail_);
+    const QStringView piece = QStringView(text_).sliced(filled_, pieceEnd - filled_);
+    filled_ = pieceEnd;
+    if (!joined) {
+        end.insertText(piece.toString());
+        return;
+    }
+    QTextBlock block = end.block();
+    end.insertText(linejoining::joinLines(piece, linesPerParagraph));
+    // A paragraph not laid out counts as one line in the scroll range: as many as the memo's
+    // lines it holds, here.
+    for (; block.isValid(); block = block.next())
+        block.setLineCount(memolines::count(block));
 }
 
 void MemoFill::appendRest()
@@ -106,9 +148,7 @@ void MemoFill::appendRest()
         QElapsedTimer sinceEvents;
         sinceEvents.start();
         while (hasRest() && memo_.isVisible() == shown) {
-            const qsizetype pieceEnd = endOfLines(filled_, pieceLines);
-            end.insertText(text_.sliced(filled_, pieceEnd - filled_));
-            filled_ = pieceEnd;
+            appendPiece(end);
             if (sinceEvents.elapsed() >= eventInterval) {
                 emit progressed(int(filled_ * 100 / text_.size()));
                 // Input stays queued in the window system, in order, for after the load.
@@ -139,7 +179,7 @@ void MemoFill::forgetHeadLayouts(int headBlocks)
         if (block.layout()->lineCount() == 0)
             continue;
         block.clearLayout();
-        block.setLineCount(1);
+        block.setLineCount(memolines::count(block));
     }
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 class QEvent;
+class QTextCursor;
 
 namespace pennoro {
 
@@ -15,8 +16,8 @@ class MemoEdit;
 
 // Fills the memo with a long text head first: the first lines at once, so that the window can
 // show them, and the rest afterwards, a piece at a time, while the window keeps painting. The
-// memo ends exactly as MemoEdit::loadText leaves it: the same text and paragraphs, the caret at
-// the start, no undo history, the same scroll range.
+// memo ends as MemoEdit::loadText leaves it: the same lines, the caret at the start, no undo
+// history, the same scroll range; only the lines in the middle share paragraphs, several to one.
 class MemoFill : public QObject {
     Q_OBJECT
 
@@ -47,6 +48,8 @@ private:
     };
 
     qsizetype endOfLines(qsizetype from, int lines) const;
+    qsizetype startOfLastLines(int lines) const;
+    void appendPiece(QTextCursor& end);
     void appendRest();
     void forgetHeadLayouts(int headBlocks);
     void replayHeldEvents();
@@ -54,6 +57,8 @@ private:
     MemoEdit& memo_;
     QString text_;
     qsizetype filled_ = 0;
+    // Where the last lines start, which go in one to a paragraph as the first do.
+    qsizetype tail_ = 0;
     std::vector<HeldEvent> held_;
 };
 

@@ -1,5 +1,6 @@
 #include "memo/wrappingdocumentlayout.h"
 
+#include "memo/memolines.h"
 #include "memo/wraplines.h"
 
 #include <QFontMetrics>
@@ -26,8 +27,16 @@ WrappingDocumentLayout::WrappingDocumentLayout(QTextDocument* document)
     // and announces that with the default rectangle, which nothing else uses; at that moment
     // the document's width is the new width.
     connect(this, &QAbstractTextDocumentLayout::update, this, [this](const QRectF& rect) {
-        if (rect == QRectF(0., 0., 1000000000., 1000000000.))
-            width_ = documentSize().width();
+        if (rect != QRectF(0., 0., 1000000000., 1000000000.))
+            return;
+        width_ = documentSize().width();
+        // The base counted one line for every paragraph; a paragraph of several of the memo's
+        // lines counts them all until laid out again.
+        for (QTextBlock block = this->document()->firstBlock(); block.isValid();
+             block = block.next()) {
+            if (block.isVisible())
+                block.setLineCount(memolines::count(block));
+        }
     });
 }
 
