@@ -36,13 +36,16 @@ int main(int argc, char* argv[])
     const std::unique_ptr<SysInfoSystem> sysInfo = sysinfo::makeSystem();
     MainWindow window(Services{prompts, clipboard, shell, *sysInfo});
 
+    LoadingNote note(window, reading.quietUntil());
+    if (!startup::waitForStore(window, reading, note))
+        return 0; // closed while the store was read
     std::optional<QString> memo = startup::loadMemo(prompts, reading.take());
     if (!memo)
         return 1;
     prompts.setOwner(&window);
     QObject::connect(&window, &MainWindow::exitRequested, &app, &QApplication::quit);
     // The memo takes the text over: a large store's copy does not stay for the whole run.
-    startup::showWithMemo(window, std::move(*memo), reading.quietUntil());
+    startup::showWithMemo(window, std::move(*memo), note);
     if (!window.isVisible())
         return 0; // closed while the memo was loading
     return QApplication::exec();

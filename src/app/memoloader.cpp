@@ -17,24 +17,9 @@ namespace pennoro {
 
 namespace {
 
-// Loads shorter than this, in milliseconds, show no note.
-constexpr qint64 quietLoad = 500;
-
-// The note of how far the load has come, over the strip of labels below the memo: the labels'
-// commands cannot run before the memo is whole anyway.
-QLabel* makeNote(QWidget* parent)
-{
-    auto* note = new QLabel(parent);
-    note->setObjectName(QStringLiteral("loadingNote"));
-    note->setGeometry(twips::rect(0, 3735, 8775, 480));
-    note->setAlignment(Qt::AlignCenter);
-    note->setAutoFillBackground(true);
-    QFont font = fonts::msPGothic(11.25);
-    font.setBold(true);
-    note->setFont(font);
-    note->hide();
-    return note;
-}
+// The reading's share of the note's percent when the window shows during the reading; the
+// filling takes about twice as long.
+constexpr int readingShare = 30;
 
 // Notes whether a widget has been painted.
 class PaintWatch : public QObject {
@@ -67,12 +52,23 @@ void waitForFirstPaint(const QWidget& window, QWidget& viewport)
 
 } // namespace
 
-StoreReading::StoreReading()
+StoreReading::StoreReading(const QString& path, std::chrono::milliseconds quiet)
 {
-    quietUntil_.setRemainingTime(quietLoad);
+    quietUntil_.setRemainingTime(quiet);
     // The first thread that asks becomes Qt's main thread: this one, not the reader's.
     QThread::currentThread();
-    result_ = std::async(std::launch::async, [] { return memostore::load(); });
+    result_ =
+        std::async(std::launch::async, [this, path] { return memostore::load(path, &percent_); });
+}
+
+bool StoreReading::waitUntil(QDeadlineTimer deadline) const
+{
+    if (deadline.isForever()) {
+        result_.wait();
+        return true;
+    }
+    return result_.wait_for(std::chrono::milliseconds(deadline.remainingTime())) ==
+           std::future_status::ready;
 }
 
 Result<QString> StoreReading::take()
@@ -80,9 +76,58 @@ Result<QString> StoreReading::take()
     return result_.get();
 }
 
+LoadingNote::LoadingNote(MainWindow& window, QDeadlineTimer quietUntil)
+    : label_(new QLabel(window.centralWidget())), quietUntil_(quietUntil)
+{
+    label_->setObjectName(QStringLiteral("loadingNote"));
+    label_->setGeometry(twips::rect(0, 3735, 8775, 480));
+    label_->setAlignment(Qt::AlignCenter);
+    label_->setAutoFillBackground(true);
+    QFont font = fonts::msPGothic(11.25);
+    font.setBold(true);
+    label_->setFont(font);
+    label_->hide();
+}
+
+LoadingNote::~LoadingNote()
+{
+    delete label_;
+}
+
+void LoadingNote::reading(int percent)
+{
+    readSlowly_ = true;
+    show(percent * readingShare / 100);
+}
+
+void LoadingNote::filling(int percent)
+{
+    show(readSlowly_ ? readingShare + percent * (100 - readingShare) / 100 : percent);
+}
+
+void LoadingNote::show(int percent)
+{
+    label_->setText(texts::loadingProgress.arg(percent));
+    if (quietUntil_.hasExpired())
+        label_->show();
+}
+
 namespace startup {
 
-void showWithMemo(MainWindow& window, QString memo, QDeadlineTimer quietUntil)
+bool waitForStore(MainWindow& window, StoreReading& reading, LoadingNote& note)
+{
+    if (reading.waitUntil(reading.quietUntil()))
+        return true;
+    window.show();
+    // Input stays queued in the window system meanwhile, in order, for after the load.
+    do {
+        note.reading(reading.percent());
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    } while (!reading.waitUntil(QDeadlineTimer(20)) && window.isVisible());
+    return window.isVisible();
+}
+
+void showWithMemo(MainWindow& window, QString memo, LoadingNote& note)
 {
     MemoEdit& edit = *window.memo();
     MemoFill fill(edit, std::move(memo));
@@ -91,14 +136,9 @@ void showWithMemo(MainWindow& window, QString memo, QDeadlineTimer quietUntil)
     if (!fill.hasRest())
         return;
     waitForFirstPaint(window, *edit.viewport());
-    QLabel* note = makeNote(window.centralWidget());
-    QObject::connect(&fill, &MemoFill::progressed, note, [note, quietUntil](int percent) {
-        note->setText(texts::loadingProgress.arg(percent));
-        if (quietUntil.hasExpired())
-            note->show();
-    });
+    QObject::connect(&fill, &MemoFill::progressed, &fill,
+                     [&note](int percent) { note.filling(percent); });
     fill.fillRest();
-    delete note;
 }
 
 } // namespace startup

@@ -13,17 +13,41 @@ namespace pennoro::memostore {
 
 namespace {
 
+// Decodes a piece at a time, each ending after a line feed (which no character of the code page
+// spans, so the text is the same as at one go), and says how far it has come.
+Result<cp932::Decoded> decodeInPieces(QByteArrayView bytes, std::atomic<int>* percent)
+{
+    constexpr qsizetype pieceBytes = qsizetype(1) << 20;
+    if (bytes.size() <= pieceBytes)
+        return cp932::decode(bytes);
+    cp932::Decoded whole;
+    whole.text.reserve(bytes.size()); // no byte gives more than one character
+    for (qsizetype from = 0; from < bytes.size();) {
+        const qsizetype newline = bytes.indexOf('\n', qMin(from + pieceBytes, bytes.size()));
+        const qsizetype end = newline < 0 ? bytes.size() : newline + 1;
+        Result<cp932::Decoded> piece = cp932::decode(bytes.sliced(from, end - from));
+        if (!piece.ok())
+            return piece.failure();
+        whole.text += piece.value().text;
+        whole.invalid += piece.value().invalid;
+        if (percent)
+            percent->store(int(end * 100 / bytes.size()));
+        from = end;
+    }
+    return whole;
+}
+
 // Another editor may have saved the store as UTF-8. Code page 932 comes first: a file that is
 // valid code page 932 is read as such even when its bytes happen to be valid UTF-8 too (short runs
 // of half-width katakana are), so the program's own files never change.
-Result<QString> textOfStore(QByteArrayView bytes)
+Result<QString> textOfStore(QByteArrayView bytes, std::atomic<int>* percent)
 {
     static constexpr QByteArrayView utf8Mark("\xEF\xBB\xBF");
     QStringDecoder utf8(QStringDecoder::Utf8,
                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     if (bytes.startsWith(utf8Mark))
         return QString(utf8.decode(bytes.sliced(utf8Mark.size())));
-    Result<cp932::Decoded> decoded = cp932::decode(bytes);
+    Result<cp932::Decoded> decoded = decodeInPieces(bytes, percent);
     if (!decoded.ok())
         return decoded.failure();
     if (decoded.value().invalid == 0)
@@ -42,7 +66,7 @@ QString memoFromStoreText(QString text)
     return text;
 }
 
-Result<QString> load(const QString& path)
+Result<QString> load(const QString& path, std::atomic<int>* percent)
 {
     Result<std::optional<QByteArray>> read = textfile::readWhole(path, largestStore);
     if (!read.ok())
@@ -50,7 +74,7 @@ Result<QString> load(const QString& path)
     if (!read.value())
         return QString();
     try {
-        Result<QString> text = textOfStore(*read.value());
+        Result<QString> text = textOfStore(*read.value(), percent);
         read.value().reset(); // the bytes, no longer needed
         if (!text.ok())
             return Failure{textfile::displayPath(path), text.failure().reason};

@@ -6,6 +6,8 @@
 #include <QStringView>
 #include <QtGlobal>
 
+#include <atomic>
+
 // The memo store: the file that keeps the memo from one run to the next. Start-up loads it,
 // save-and-exit saves it; nothing else touches it.
 namespace pennoro::memostore {
@@ -28,8 +30,9 @@ QString memoFromStoreText(QString text);
 // Reads the store. The file is code page 932; one that another editor saved as UTF-8 (with a
 // byte-order mark, or valid UTF-8 that is not valid code page 932) is read as UTF-8. A missing
 // store is no failure: the memo then starts empty. A store that is not a regular file, is larger
-// than largestStore or needs more memory than the program may have is a failure.
-Result<QString> load(const QString& path = fileName);
+// than largestStore or needs more memory than the program may have is a failure. `percent`, when
+// given, follows how much of the store has been read, from 0 to 100, for another thread to show.
+Result<QString> load(const QString& path = fileName, std::atomic<int>* percent = nullptr);
 
 // Writes the memo and one line end (CR LF) in code page 932, replacing the store atomically.
 Outcome save(QStringView memo, const QString& path = fileName);
