@@ -8,6 +8,7 @@
 #include "fakes/fakesysinfosystem.h"
 #include "fakes/testfiles.h"
 #include "memo/linejoining.h"
+#include "memo/linesplitting.h"
 #include "memo/memoedit.h"
 #include "memo/memofill.h"
 #include "memo/memostore.h"
@@ -96,9 +97,11 @@ MemoState loadedWhole(const QString& text)
 }
 
 // One memo loaded whole and one head first, shown side by side as the window shows its memo.
+// The head-first memo's lines still share paragraphs: the program has not been idle since.
 struct TwoMemos {
     MemoEdit whole;
     MemoEdit headFirst;
+    bool shown = false;
 
     explicit TwoMemos(const QString& text)
     {
@@ -106,12 +109,12 @@ struct TwoMemos {
             // As in the window.
             memo->resize(twips::rect(0, 0, 8775, 3735).size());
             memo->setFont(fonts::msGothic(9.75));
+            memo->show();
+            shown = QTest::qWaitForWindowExposed(memo);
         }
         whole.loadText(text);
-        whole.show();
         MemoFill fill(headFirst, text);
         fill.fillHead();
-        headFirst.show();
         fill.fillRest();
     }
 };
@@ -305,7 +308,7 @@ private slots:
     void looksAsWholeLoad()
     {
         TwoMemos memos(lines(1200));
-        QVERIFY(QTest::qWaitForWindowExposed(&memos.headFirst));
+        QVERIFY(memos.shown);
         for (int line : {300, 305, 316, 332, 556, 700}) {
             const int top = memos.whole.document()->findBlockByNumber(line).position();
             QImage shots[2];
@@ -346,7 +349,7 @@ private slots:
         QFETCH(int, action);
         const QString text = lines(1200);
         TwoMemos memos(text);
-        QVERIFY(QTest::qWaitForWindowExposed(&memos.headFirst));
+        QVERIFY(memos.shown);
         const QTextDocument& plain = *memos.whole.document();
         for (int line : {300, 301, 315, 316, 317, 555, 899}) {
             const QTextBlock block = plain.findBlockByNumber(line);
@@ -389,6 +392,47 @@ private slots:
                 QVERIFY(memos.headFirst.wholeText() == text);
             }
         }
+    }
+
+    // When the program idles, every line gets its own paragraph again, as loaded whole; the caret,
+    // the selection and the view stay, and the split is nothing to undo.
+    void splitsLinesWhenIdle()
+    {
+        const QString text = lines(1200);
+        TwoMemos memos(text);
+        QVERIFY(memos.shown);
+        for (MemoEdit* memo : {&memos.whole, &memos.headFirst}) {
+            QTextCursor cursor(memo->document());
+            cursor.setPosition(memos.whole.document()->findBlockByNumber(700).position());
+            cursor.setPosition(cursor.position() + 500, QTextCursor::KeepAnchor);
+            memo->setTextCursor(cursor);
+        }
+        QTextDocument& document = *memos.headFirst.document();
+        QVERIFY(document.toRawText().contains(QChar::LineSeparator));
+        QTRY_VERIFY(!document.toRawText().contains(QChar::LineSeparator));
+        QVERIFY(document.toRawText() == memos.whole.document()->toRawText());
+        QCOMPARE(document.blockCount(), memos.whole.document()->blockCount());
+        QCOMPARE(memos.headFirst.textCursor().anchor(), memos.whole.textCursor().anchor());
+        QCOMPARE(memos.headFirst.textCursor().position(), memos.whole.textCursor().position());
+        const QPoint topLeft(1, 1);
+        QCOMPARE(memos.headFirst.cursorForPosition(topLeft).position(),
+                 memos.whole.cursorForPosition(topLeft).position());
+        QVERIFY(!document.isUndoAvailable());
+        QVERIFY(!document.isModified());
+    }
+
+    // An edit before the program idled keeps the split out of the undo history: it stops.
+    void splittingStopsAtAnEdit()
+    {
+        const QString text = lines(1200);
+        TwoMemos memos(text);
+        QVERIFY(memos.shown);
+        QTest::keyClick(&memos.headFirst, Qt::Key_A);
+        QTRY_VERIFY(!memos.headFirst.findChild<LineSplitting*>());
+        QVERIFY(memos.headFirst.document()->toRawText().contains(QChar::LineSeparator));
+        memos.headFirst.undoWithSelection();
+        QVERIFY(memos.headFirst.wholeText() == text);
+        QVERIFY(!memos.headFirst.document()->isUndoAvailable());
     }
 
     // Keys that come while the memo fills wait, then come in order, as typed after the load: they

@@ -1,6 +1,7 @@
 #include "memo/memofill.h"
 
 #include "memo/linejoining.h"
+#include "memo/linesplitting.h"
 #include "memo/memoedit.h"
 #include "memo/memolines.h"
 
@@ -102,6 +103,8 @@ void MemoFill::fillRest()
     if (!hasRest())
         return;
     appendRest();
+    // The lines that share paragraphs get paragraphs of their own again while the program idles.
+    LineSplitting::start(memo_);
     memo_.removeEventFilter(this);
     memo_.viewport()->removeEventFilter(this);
     emit progressed(100);

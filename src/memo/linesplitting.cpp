@@ -1,0 +1,137 @@
+#include "memo/linesplitting.h"
+
+#include "memo/memoedit.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QTimerEvent>
+
+namespace pennoro {
+
+namespace {
+
+// How long one run of splitting may keep keys and clicks waiting, in milliseconds.
+constexpr qint64 sliceTime = 4;
+
+// Puts each line of the paragraph into a paragraph of its own: the paragraph's text once more,
+// with paragraph ends for its line separators. Call it inside an edit block, where moving a cursor
+// lays nothing out. Returns the last of the new paragraphs.
+QTextBlock split(QTextCursor& cursor, const QTextBlock& block)
+{
+    QString text = block.text();
+    const int start = block.position();
+    const int parts = int(text.count(QChar::LineSeparator)) + 1;
+    text.replace(QChar::LineSeparator, QChar::ParagraphSeparator);
+    cursor.setPosition(start);
+    cursor.setPosition(start + block.length() - 1, QTextCursor::KeepAnchor);
+    cursor.insertText(text);
+    // Not laid out, each part counts one line in the scroll range, as a loaded line does; the
+    // first part would go on counting the lines of the whole paragraph.
+    QTextBlock part = cursor.document()->findBlock(start);
+    for (int i = 1; i < parts; ++i, part = part.next()) {
+        part.clearLayout();
+        part.setLineCount(1);
+    }
+    part.clearLayout();
+    part.setLineCount(1);
+    return part;
+}
+
+} // namespace
+
+void LineSplitting::start(MemoEdit& memo)
+{
+    new LineSplitting(memo);
+}
+
+LineSplitting::LineSplitting(MemoEdit& memo) : QObject(&memo), memo_(memo)
+{
+    // A zero interval runs whenever nothing else is waiting.
+    idle_.start(0, this);
+}
+
+void LineSplitting::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != idle_.timerId())
+        return QObject::timerEvent(event);
+    QTextDocument& document = *memo_.document();
+    // A word being composed lives in its paragraph's layout, which a split would drop.
+    if (!memo_.textCursor().block().layout()->preeditAreaText().isEmpty())
+        return;
+    if (document.isUndoAvailable() || document.isRedoAvailable() || !splitSome()) {
+        idle_.stop();
+        deleteLater();
+    }
+}
+
+// Where the line at the top of the view starts. The memo counts its scroll position in lines
+// of the view.
+int LineSplitting::topPosition() const
+{
+    const int top = memo_.verticalScrollBar()->value();
+    const QTextBlock block = memo_.document()->findBlockByLineNumber(top);
+    const QTextLayout& layout = *block.layout();
+    const int line = top - block.firstLineNumber();
+    return block.position() + (line < layout.lineCount() ? layout.lineAt(line).textStart() : 0);
+}
+
+// A split paragraph no longer laid out counts fewer lines: the line that was at the top goes
+// back there.
+void LineSplitting::keepAtTop(int position)
+{
+    const QTextBlock block = memo_.document()->findBlock(position);
+    memo_.document()->documentLayout()->blockBoundingRect(block); // lays it out
+    const QTextLayout& layout = *block.layout();
+    const int line = layout.lineCount() > 0
+                         ? layout.lineForTextPosition(position - block.position()).lineNumber()
+                         : 0;
+    memo_.verticalScrollBar()->setValue(block.firstLineNumber() + line);
+}
+
+bool LineSplitting::splitSome()
+{
+    QTextDocument& document = *memo_.document();
+    // The split changes no character: the caret, the selection and the view stay where they are,
+    // and the memo does not count as changed.
+    const QTextCursor caret = memo_.textCursor();
+    const int anchor = caret.anchor();
+    const int position = caret.position();
+    const int top = topPosition();
+    const bool modified = document.isModified();
+    document.setUndoRedoEnabled(false);
+    QElapsedTimer slice;
+    slice.start();
+    QAbstractTextDocumentLayout& layout = *document.documentLayout();
+    QTextBlock block = document.findBlockByNumber(nextBlock_);
+    {
+        // The memo works out its scroll range once, after the slice.
+        const QSignalBlocker quiet(layout);
+        QTextCursor cursor(&document);
+        cursor.beginEditBlock();
+        for (; block.isValid() && slice.elapsed() < sliceTime; block = block.next()) {
+            if (block.text().contains(QChar::LineSeparator))
+                block = split(cursor, block);
+        }
+        cursor.endEditBlock();
+    }
+    nextBlock_ = block.isValid() ? block.blockNumber() : document.blockCount();
+    emit layout.documentSizeChanged(layout.documentSize());
+    document.setUndoRedoEnabled(true);
+    document.setModified(modified);
+    if (memo_.textCursor().anchor() != anchor || memo_.textCursor().position() != position) {
+        QTextCursor restored(&document);
+        restored.setPosition(anchor);
+        restored.setPosition(position, QTextCursor::KeepAnchor);
+        memo_.setTextCursor(restored);
+    }
+    keepAtTop(top);
+    return block.isValid();
+}
+
+} // namespace pennoro
