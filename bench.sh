@@ -109,13 +109,15 @@ for shape in ordinary4 line4 line10; do
     done
     shape_ms[$shape]=$(median <"$work/p")
 done
-# A 200 MB store: the peak memory of a start that loads it whole and answers the key.
+# A 200 MB store: the window shows while it is read; the peak memory of a start that loads it
+# whole and answers the key.
 status "start-up with 200 MB"
 mkdir "$work/store200"
 utf16[200]=$("$build/bench/bench_makestore" 200 "$work/store200/Data.pnr" | field utf16_bytes)
-read -r rss200_kb answered200_ms < <("$timer" --dir "$work/store200" --title "Pennoro Ver 2.0" \
-    --answer F4 --timeout 300 -- "$pennoro" | tr ' ' '\n' |
-    awk -F= '$1 == "maxrss_kb" { r = $2 } $1 == "answered_ms" { a = $2 } END { print r, a }')
+read -r rss200_kb answered200_ms shown200_ms < <("$timer" --dir "$work/store200" \
+    --title "Pennoro Ver 2.0" --answer F4 --timeout 300 -- "$pennoro" | tr ' ' '\n' |
+    awk -F= '$1 == "maxrss_kb" { r = $2 } $1 == "answered_ms" { a = $2 } $1 == "shown_ms" { s = $2 }
+             END { print r, a, s }')
 rm -r "$work/store200"
 
 # Whole sessions ended by save-and-exit (F2): the time from F2 to the end and the peak memory.
@@ -183,5 +185,5 @@ cat <<EOF
 | Tag command (bold), whole memo selected, ms (with repaint) | | $tag_whole ($tag_whole_painted) | | | |
 | Copy all, ms | | $copy_all_ms | | < 100 | $(verdict "$copy_all_ms" 100) |
 | Peak memory of a session (start, F2), MiB (empty memo: $(mib "$empty_rss_kb")) | | $(mib "$rss10_kb") | | < empty + 4 × UTF-16 text ($(mib $((utf16[10] / 1024))) MiB) = $(mib "$memory_bound_kb") | $(verdict "$rss10_kb" "$memory_bound_kb") |
-| 200 MB store: start to answering keys, ms; peak memory, MiB | | | | $answered200_ms; $(mib "$rss200_kb") < empty + 4 × UTF-16 text ($(mib $((utf16[200] / 1024))) MiB) = $(mib "$memory_bound200_kb") | $(verdict "$rss200_kb" "$memory_bound200_kb") |
+| 200 MB store: start to shown window (with the note), to answering keys, ms; peak memory, MiB | | | | $shown200_ms, $answered200_ms; $(mib "$rss200_kb") < empty + 4 × UTF-16 text ($(mib $((utf16[200] / 1024))) MiB) = $(mib "$memory_bound200_kb") | $(verdict "$rss200_kb" "$memory_bound200_kb") |
 EOF
