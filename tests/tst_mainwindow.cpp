@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QMenuBar>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -130,23 +131,27 @@ private slots:
         QVERIFY(QFileInfo(dir.path("Data.pnr")).isDir());
     }
 
-    // The About box opens modally, each time anew, and leaves the window alone.
+    // The About box opens modally, each time a new one, destroyed when it closes, and leaves the
+    // window alone.
     void aboutBox()
     {
         TestWindow t;
         QVERIFY(t.ready());
         t.setMemo(QStringLiteral("memo"), 1, 2);
+        QStringList seen;
+        QList<QPointer<QWidget>> boxes;
         for (int opening = 0; opening < 2; ++opening) {
-            QString seen;
-            QTimer::singleShot(0, [&seen] {
+            QTimer::singleShot(0, [&] {
                 if (QWidget* box = QApplication::activeModalWidget()) {
-                    seen = box->objectName();
+                    seen.append(box->objectName());
+                    boxes.append(box);
                     QTest::keyClick(box, Qt::Key_Escape);
                 }
             });
             t.action(QStringLiteral("mnuBSA"))->trigger();
-            QCOMPARE(seen, QStringLiteral("frmAbout"));
         }
+        QCOMPARE(seen, QStringList({"frmAbout", "frmAbout"}));
+        QVERIFY(boxes[0].isNull() && boxes[1].isNull());
         QCOMPARE(t.memo().wholeText(), QStringLiteral("memo"));
         QCOMPARE(t.memo().selectedText(), QStringLiteral("em"));
         QCOMPARE(t.window.windowTitle(), QStringLiteral("Pennoro Ver 2.0 - Normal"));
