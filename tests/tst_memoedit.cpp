@@ -100,23 +100,26 @@ private slots:
         QVERIFY(!m.document()->isUndoAvailable());
     }
 
-    // The widget's own paragraph and line separators read as CR LF, in the whole text and the
-    // selection alike.
-    void widgetLineBreaks()
+    // A load takes CR LF, CR and LF each as one line end, with the caret at the start. The widget's
+    // own paragraph and line separators read as CR LF, in the whole text and the selection alike.
+    void lineEnds()
     {
         MemoEdit m;
-        m.loadText(u"one\r\ntwo"_s);
+        m.loadText(u"one\r\ntwo\rthree\nfour"_s);
+        QCOMPARE(m.blockCount(), 4);
+        QCOMPARE(selection(m), u"0+0"_s);
         QTextCursor cursor(m.document());
         cursor.movePosition(QTextCursor::End);
-        cursor.insertText(u"\u2028three"_s);
-        QCOMPARE(m.wholeText(), u"one\r\ntwo\r\nthree"_s);
+        cursor.insertText(u"\u2028five"_s);
+        const QString whole = u"one\r\ntwo\r\nthree\r\nfour\r\nfive"_s;
+        QCOMPARE(m.wholeText(), whole);
         select(m, 2, 5);
         QCOMPARE(m.selectedText(), u"e\r\ntwo"_s);
 
         m.setSelectedText(u"X"_s);
-        QCOMPARE(m.wholeText(), u"onX\r\nthree"_s);
+        QCOMPARE(m.wholeText(), u"onX\r\nthree\r\nfour\r\nfive"_s);
         m.undoWithSelection();
-        QCOMPARE(m.wholeText(), u"one\r\ntwo\r\nthree"_s);
+        QCOMPARE(m.wholeText(), whole);
         QCOMPARE(selection(m), u"2+5"_s);
     }
 };
