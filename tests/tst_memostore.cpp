@@ -193,18 +193,6 @@ private slots:
     }
 #endif
 
-    void loadLarge()
-    {
-        const QByteArray line = "<P>\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\xC3\xB7\xBD\xC4</P>\n";
-        const qsizetype lines = 50 * 1024 * 1024 / line.size();
-        const QString path = dir_.filePath(u"Data.pnr"_s);
-        QVERIFY(writeBytes(path, line.repeated(lines)));
-        const QString memo = loaded(path);
-        const QString memoLine = u"<P>日本語のﾃｷｽﾄ</P>\r\n"_s;
-        QCOMPARE(memo.size(), memoLine.size() * lines - 2);
-        QVERIFY(memo.startsWith(memoLine) && memo.endsWith(memoLine.chopped(2)));
-    }
-
     // Save replaces an older, longer store with the memo and one line end; a start gives the
     // same memo back, so saving and starting again changes nothing.
     void saveThenLoad_data()
