@@ -145,8 +145,6 @@ private slots:
             << Store::LinkToDevZero << 0ll << 0ll << filereasons::notRegularFile;
         QTest::newRow("a byte over the largest store")
             << Store::Sized << memostore::largestStore + 1 << 0ll << filereasons::tooLarge;
-        QTest::newRow("2 GiB, 1.5 GiB of address space")
-            << Store::Sized << 2048 * mib << 1536 * mib << filereasons::tooLarge;
         // Room for the bytes, none for the text they make.
         QTest::newRow("largest store, memory for its bytes only")
             << Store::Sized << memostore::largestStore << -(memostore::largestStore + 64 * mib)
