@@ -100,8 +100,6 @@ private slots:
         QTest::addColumn<QStringList>("opened"); // addresses and messages; none: the dialog closes
 
         QTest::newRow("Enter") << 0 << int(Qt::Key_Return) << 0 << QStringList();
-        QTest::newRow("keypad Enter")
-            << 0 << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << QStringList();
         QTest::newRow("Esc on a link") << 2 << int(Qt::Key_Escape) << 0 << QStringList();
         QTest::newRow("Alt+O on a link")
             << 1 << int(Qt::Key_O) << int(Qt::AltModifier) << QStringList();
