@@ -2,7 +2,6 @@
 // "nobody" even under root; a full disk is a file size limit, whose signal the program's own
 // start-up call ignores.
 
-#include "fakes/childprocess.h"
 #include "fakes/testfiles.h"
 #include "fakes/testwindow.h"
 #include "fakes/unprivileged.h"
@@ -18,7 +17,6 @@
 #include <QSignalSpy>
 #include <QThread>
 
-#include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -33,7 +31,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-enum class Fault { FolderAtPath, ReadOnlyFile, DiskFull, DiskFullAtLastWrite };
+enum class Fault {
+    FolderAtPath,
+    ReadOnlyFile,
+    DiskFull,
+    DiskFullAtLastWrite,
+    ReadOnlyFolder,
+    ReadOnlyFolderNoFile,
+    Device,
+    PipeWithReader,
+    PipeWithoutReader
+};
 
 // The menu item, or none for save-and-exit (F2).
 const struct {
@@ -46,7 +54,10 @@ const struct {
     {"clipboard save", u"clipboard.TXT"_s, "mnuFCS"},
 };
 
-// The reason in the system's words. A full disk at the last write: a memo that fits Qt's buffer.
+// What the command meets at its path, and the reason it gives in the system's words, or none where
+// it does its work: a folder that takes no new file has a writable file there written in place; a
+// device or a pipe is written into and stays what it was. A full disk at the last write: a memo
+// that fits Qt's buffer.
 const struct {
     Fault fault;
     const char* name;
@@ -57,6 +68,11 @@ const struct {
     {Fault::ReadOnlyFile, "read-only file", u"not writable"_s, 3},
     {Fault::DiskFull, "disk full", u"File too large"_s, 2000},
     {Fault::DiskFullAtLastWrite, "disk full at the last write", u"File too large"_s, 300},
+    {Fault::ReadOnlyFolder, "read-only folder, writable file", {}, 3},
+    {Fault::ReadOnlyFolderNoFile, "read-only folder, no file", u"Permission denied"_s, 3},
+    {Fault::Device, "device", {}, 3},
+    {Fault::PipeWithReader, "pipe with a reader", {}, 3},
+    {Fault::PipeWithoutReader, "pipe without a reader", filereasons::noReceiver, 3},
 };
 
 // Writes beyond the limit fail with EFBIG, once SIGXFSZ, which would end the process, is ignored.
@@ -87,36 +103,51 @@ bool hasFileOpenIn(pid_t process, const QString& folder)
     });
 }
 
-// What saving a memo larger than the file size limit gives in a child process that starts with
-// the signal's default action and then makes the program's own call, or not.
-QString saveBeyondFileSizeLimit(const QString& path, bool programsCall)
-{
-    return answerOfChild([&]() -> QByteArray {
-        std::signal(SIGXFSZ, SIG_DFL);
-        if (programsCall)
-            writesignals::ignore();
-        const FileSizeLimit limit;
-        if (!limit.active)
-            return "no limit";
-        const Outcome saved = memostore::save(QString(10'000, u'a'), path);
-        return saved.ok() ? "saved" : saved.failure().reason.toUtf8();
-    });
-}
-
-ino_t inodeOf(const QString& path)
+// What stands under the name itself, a link not followed: the same after a write in place.
+std::pair<ino_t, mode_t> identity(const QString& path)
 {
     struct stat status {};
-    return stat(qPrintable(path), &status) == 0 ? status.st_ino : 0;
+    if (lstat(qPrintable(path), &status) != 0)
+        return {0, 0};
+    return {status.st_ino, status.st_mode & S_IFMT};
 }
 
-// The type of what stands under the name itself, a link not followed.
-mode_t typeAt(const QString& path)
+bool isPipe(Fault fault)
 {
-    struct stat status {};
-    return lstat(qPrintable(path), &status) == 0 ? status.st_mode & S_IFMT : 0;
+    return fault == Fault::PipeWithReader || fault == Fault::PipeWithoutReader;
 }
 
-enum class Special { Device, PipeWithReader, PipeWithoutReader };
+// The file whose bytes the command must leave as they are, if any: the earlier file, or one in a
+// folder in the command's way.
+QString earlierFile(Fault fault, const QString& path)
+{
+    if (fault == Fault::FolderAtPath)
+        return path + u"/inside.txt"_s;
+    const bool special = fault == Fault::Device || isPipe(fault);
+    return special || fault == Fault::ReadOnlyFolderNoFile ? QString() : path;
+}
+
+// Puts what the command is to meet at the path.
+bool place(Fault fault, const QString& path)
+{
+    if (fault == Fault::Device && geteuid() == 0) // a /dev/null of the test's own
+        return mknod(qPrintable(path), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    if (fault == Fault::Device)
+        return QFile::link(u"/dev/null"_s, path);
+    if (isPipe(fault))
+        return mkfifo(qPrintable(path), 0666) == 0;
+    const QString earlier = earlierFile(fault, path);
+    return earlier.isEmpty() || (QDir().mkpath(QFileInfo(earlier).path()) &&
+                                 writeBytes(earlier, "earlier\r\n") && setMode(earlier, 0666));
+}
+
+// A folder that "nobody" may pass through, as through /tmp itself, and then write or not.
+bool protect(Fault fault, const QString& root, const QString& folder, const QString& path)
+{
+    if (fault == Fault::ReadOnlyFile)
+        return setMode(root, 0701) && setMode(folder, 0777) && setMode(path, 0444);
+    return setMode(root, 0701) && setMode(folder, 0555);
+}
 
 void run(TestWindow& t, const char* action, const QString& path)
 {
@@ -136,7 +167,7 @@ private slots:
     // As the program does first thing; the signal would end the test at the first full disk.
     void initTestCase() { writesignals::ignore(); }
 
-    void commandsSurviveFaults_data()
+    void commandsMeetFaults_data()
     {
         QTest::addColumn<int>("command");
         QTest::addColumn<int>("fault");
@@ -145,26 +176,32 @@ private slots:
                 QTest::addRow("%s, %s", commands[c].name, faults[f].name) << c << f;
     }
 
-    void commandsSurviveFaults()
+    void commandsMeetFaults()
     {
         QFETCH(int, command);
         QFETCH(int, fault);
         const char* const action = commands[command].action;
+        const bool saveAndExit = !action;
         const auto& f = faults[fault];
         InTempDir root;
         const QString folder = root.path(u"target"_s);
         const QString path = QDir(folder).filePath(commands[command].fileName);
-        // The earlier file, or one in a folder in the command's way.
-        const QString earlier = f.fault == Fault::FolderAtPath ? path + u"/inside.txt"_s : path;
-        QVERIFY(QDir().mkpath(QFileInfo(earlier).path()) && writeBytes(earlier, "earlier\r\n"));
-        if (!action)
+        const QString earlier = earlierFile(f.fault, path);
+        QVERIFY(QDir().mkpath(folder) && place(f.fault, path));
+        if (saveAndExit)
             QVERIFY(QDir::setCurrent(folder)); // where the memo store lies
+        const int reader = f.fault == Fault::PipeWithReader
+                               ? open(qPrintable(path), O_RDONLY | O_NONBLOCK | O_CLOEXEC)
+                               : -1;
+        QVERIFY(f.fault != Fault::PipeWithReader || reader >= 0);
+        const auto before = identity(path);
 
         // An earlier export in the caption, part of the memo selected.
         TestWindow t;
         QVERIFY(t.ready());
         QSignalSpy exits(&t.window, &MainWindow::exitRequested);
         const QString memo = u"<P>日本語のﾃｷｽﾄ😀</P>\r\n"_s.repeated(f.lines);
+        const QByteArray bytes = cp932::encode(memo).value().bytes + "\r\n";
         t.setMemo(memo);
         run(t, "mnuFC", root.path(u"earlier.TXT"_s));
         t.prompts.messages.clear();
@@ -172,194 +209,68 @@ private slots:
         t.select(4, 6);
         const QString caption = t.window.windowTitle();
 
-        const bool readOnly = f.fault == Fault::ReadOnlyFile;
-        if (readOnly) {
-            // "nobody" may pass through the temporary folder, as through /tmp itself.
-            QVERIFY(setMode(root.path(QString()), 0701));
-            QVERIFY(setMode(folder, 0777));
-            QVERIFY(setMode(path, 0444));
-        }
+        const bool asNobody = f.fault == Fault::ReadOnlyFile || f.fault == Fault::ReadOnlyFolder ||
+                              f.fault == Fault::ReadOnlyFolderNoFile;
+        const bool diskFull = f.fault == Fault::DiskFull || f.fault == Fault::DiskFullAtLastWrite;
+        if (asNobody)
+            QVERIFY(protect(f.fault, root.path(QString()), folder, path));
         {
             std::optional<AsUnprivilegedUser> nobody;
             std::optional<FileSizeLimit> limit;
-            if (readOnly)
+            if (asNobody)
                 QVERIFY(nobody.emplace().bound());
-            else if (f.fault != Fault::FolderAtPath)
+            else if (diskFull)
                 QVERIFY(limit.emplace().active);
             run(t, action, path);
         }
+        QVERIFY(setMode(folder, 0777));
 
-        // One message (after the notice of the export and clipboard save) names file and reason;
-        // nothing lost, nothing changed, the program still open.
-        const bool saveAndExit = !action;
-        QCOMPARE(t.prompts.messages.size(), saveAndExit ? 1 : 2);
+        // Nothing replaced, nothing else left in the folder, the memo as it was.
+        const int notices = saveAndExit ? 0 : 1; // the notice of the export and clipboard save
+        QCOMPARE(identity(path), before);
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
+                                        QDir::System),
+                 f.fault == Fault::ReadOnlyFolderNoFile ? QStringList()
+                                                        : QStringList{commands[command].fileName});
+        QCOMPARE(t.memo().wholeText(), memo);
+        if (f.reason.isEmpty()) {
+            QCOMPARE(t.prompts.messages.size(), notices);
+            if (reader >= 0) {
+                QByteArray got(4096, '\0');
+                got.resize(std::max<ssize_t>(read(reader, got.data(), got.size()), 0));
+                close(reader);
+                QCOMPARE(got, bytes);
+            } else if (f.fault != Fault::Device) {
+                QCOMPARE(fileBytes(path), bytes);
+            }
+            QCOMPARE(exits.count(), saveAndExit ? 1 : 0);
+            return;
+        }
+
+        // One message names file and reason; nothing lost, nothing changed, the program still open.
+        QCOMPARE(t.prompts.messages.size(), notices + 1);
         const QString report = t.prompts.shown().last();
         QVERIFY2(report.startsWith(u"Pennoro, critical: "_s), qPrintable(report));
         QVERIFY2(report.contains(QDir::toNativeSeparators(path)), qPrintable(report));
         QVERIFY2(report.contains(f.reason, Qt::CaseInsensitive), qPrintable(report));
-        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList{commands[command].fileName});
-        QCOMPARE(fileBytes(earlier), "earlier\r\n");
-        QCOMPARE(t.memo().wholeText(), memo);
+        if (!earlier.isEmpty())
+            QCOMPARE(fileBytes(earlier), "earlier\r\n");
         QCOMPARE(t.memo().selectedText(), memo.mid(4, 6));
         QCOMPARE(t.window.windowTitle(), caption);
         QCOMPARE(exits.count(), 0);
         QVERIFY(t.window.isVisible() && t.window.isEnabled() && t.memo().hasFocus());
+        if (isPipe(f.fault))
+            return;
 
         // Once the fault is gone, the same command does its work.
         if (f.fault == Fault::FolderAtPath)
             QVERIFY(QDir(path).removeRecursively());
-        QVERIFY(setMode(folder, 0777));
         setMode(path, 0666);
         t.prompts.messages.clear();
         run(t, action, path);
-        QCOMPARE(t.prompts.messages.size(), saveAndExit ? 0 : 1);
-        QCOMPARE(fileBytes(path), cp932::encode(memo).value().bytes + "\r\n");
+        QCOMPARE(t.prompts.messages.size(), notices);
+        QCOMPARE(fileBytes(path), bytes);
         QCOMPARE(exits.count(), saveAndExit ? 1 : 0);
-    }
-
-    // Beyond the file size limit the system sends SIGXFSZ, which ends a process that does not
-    // ignore it, with the memo in its window. After the program's own call the save fails and
-    // says why, and the store stays as it was.
-    void fileSizeLimitIsReported_data()
-    {
-        QTest::addColumn<bool>("programsCall");
-        QTest::addColumn<QString>("outcome");
-        QTest::newRow("the program's call") << true << u"File too large"_s;
-        QTest::newRow("without it, the signal ends the process")
-            << false << u"ended by signal %1"_s.arg(SIGXFSZ);
-    }
-
-    void fileSizeLimitIsReported()
-    {
-        QFETCH(bool, programsCall);
-        QFETCH(QString, outcome);
-        InTempDir dir;
-        const QString path = dir.path(memostore::fileName);
-        QVERIFY(writeBytes(path, "earlier\r\n"));
-        const QString answer = saveBeyondFileSizeLimit(path, programsCall);
-        QVERIFY2(answer.contains(outcome, Qt::CaseInsensitive), qPrintable(answer));
-        QCOMPARE(fileBytes(path), "earlier\r\n");
-    }
-
-    // A folder that takes no new file: an existing file that may be written is written in place,
-    // the same file, not a replacement; with none there, the command fails and says why.
-    void readOnlyFolder_data()
-    {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<bool>("fileExists");
-        for (int c = 0; c < int(std::size(commands)); ++c) {
-            QTest::addRow("%s, writable file", commands[c].name) << c << true;
-            QTest::addRow("%s, no file", commands[c].name) << c << false;
-        }
-    }
-
-    void readOnlyFolder()
-    {
-        QFETCH(int, command);
-        QFETCH(bool, fileExists);
-        const char* const action = commands[command].action;
-        const bool saveAndExit = !action;
-        InTempDir root;
-        const QString folder = root.path(u"target"_s);
-        const QString path = QDir(folder).filePath(commands[command].fileName);
-        QVERIFY(QDir().mkpath(folder));
-        if (fileExists)
-            QVERIFY(writeBytes(path, "earlier\r\n") && setMode(path, 0666));
-        if (saveAndExit)
-            QVERIFY(QDir::setCurrent(folder));
-        TestWindow t;
-        QVERIFY(t.ready());
-        QSignalSpy exits(&t.window, &MainWindow::exitRequested);
-        const QString memo = u"<P>日本語のﾃｷｽﾄ😀</P>\r\n"_s.repeated(3);
-        t.setMemo(memo);
-        t.clipboard.content = memo;
-        const ino_t inode = inodeOf(path);
-        // "nobody" may pass through the temporary folder, as through /tmp itself.
-        QVERIFY(setMode(root.path(QString()), 0701) && setMode(folder, 0555));
-        {
-            AsUnprivilegedUser nobody;
-            QVERIFY(nobody.bound());
-            run(t, action, path);
-        }
-        QVERIFY(setMode(folder, 0777));
-
-        const int notices = saveAndExit ? 0 : 1;
-        if (fileExists) {
-            QCOMPARE(t.prompts.messages.size(), notices);
-            QCOMPARE(fileBytes(path), cp932::encode(memo).value().bytes + "\r\n");
-            QCOMPARE(inodeOf(path), inode);
-        } else {
-            QCOMPARE(t.prompts.messages.size(), notices + 1);
-            const QString report = t.prompts.shown().last();
-            QVERIFY2(report.contains(QDir::toNativeSeparators(path)), qPrintable(report));
-            QVERIFY2(report.contains(u"Permission denied"_s), qPrintable(report));
-        }
-        QCOMPARE(exits.count(), saveAndExit && fileExists ? 1 : 0);
-        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 fileExists ? QStringList{commands[command].fileName} : QStringList());
-        QCOMPARE(t.memo().wholeText(), memo);
-    }
-
-    // An export or clipboard save onto a device or a pipe writes into it and leaves it what it
-    // was, never a regular file in its place; a pipe that nobody reads fails at once.
-    void pipesAndDevicesAreWrittenInto_data()
-    {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<Special>("special");
-        for (int c = 1; c < int(std::size(commands)); ++c) {
-            QTest::addRow("%s, device", commands[c].name) << c << Special::Device;
-            QTest::addRow("%s, pipe with a reader", commands[c].name)
-                << c << Special::PipeWithReader;
-            QTest::addRow("%s, pipe without a reader", commands[c].name)
-                << c << Special::PipeWithoutReader;
-        }
-    }
-
-    void pipesAndDevicesAreWrittenInto()
-    {
-        QFETCH(int, command);
-        QFETCH(Special, special);
-        InTempDir root;
-        const QString path = root.path(commands[command].fileName);
-        if (special == Special::Device && geteuid() == 0) // a /dev/null of the test's own
-            QVERIFY(mknod(qPrintable(path), S_IFCHR | 0666, makedev(1, 3)) == 0);
-        else if (special == Special::Device)
-            QVERIFY(QFile::link(u"/dev/null"_s, path));
-        else
-            QVERIFY(mkfifo(qPrintable(path), 0666) == 0);
-        const mode_t type = typeAt(path);
-        const int reader = special == Special::PipeWithReader
-                               ? open(qPrintable(path), O_RDONLY | O_NONBLOCK | O_CLOEXEC)
-                               : -1;
-        QVERIFY(special != Special::PipeWithReader || reader >= 0);
-
-        TestWindow t;
-        const QString memo = u"<P>日本語のﾃｷｽﾄ😀</P>\r\n"_s.repeated(3);
-        t.setMemo(memo);
-        t.clipboard.content = memo;
-        run(t, commands[command].action, path);
-
-        if (special == Special::PipeWithoutReader) {
-            QCOMPARE(t.prompts.messages.size(), 2);
-            const QString report = t.prompts.shown().last();
-            QVERIFY2(report.contains(QDir::toNativeSeparators(path)), qPrintable(report));
-            QVERIFY2(report.contains(filereasons::noReceiver), qPrintable(report));
-        } else {
-            QCOMPARE(t.prompts.messages.size(), 1);
-        }
-        if (reader >= 0) {
-            QByteArray got(4096, '\0');
-            got.resize(std::max<ssize_t>(read(reader, got.data(), got.size()), 0));
-            close(reader);
-            QCOMPARE(got, cp932::encode(memo).value().bytes + "\r\n");
-        }
-        QCOMPARE(typeAt(path), type);
-        QCOMPARE(
-            QDir(root.path(QString()))
-                .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
-            QStringList{commands[command].fileName});
-        QCOMPARE(t.memo().wholeText(), memo);
     }
 
     // A process killed while it saves the memo store leaves the earlier store or the new one.

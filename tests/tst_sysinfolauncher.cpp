@@ -43,10 +43,12 @@ void store(pennoro::MemoryRegistry& registry, const char* key, const char* name,
         registry.setValue(Registry::localMachine, key, name, value.type, value.data.toStdString());
 }
 
-void writeScript(const QString& path, const QByteArray& body)
+// A program that writes the path it was started by into `marker`.
+void writeScript(const QString& path, const QString& marker)
 {
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("#!/bin/sh\n" + body) > 0);
+    QVERIFY(file.open(QIODevice::WriteOnly) &&
+            file.write("#!/bin/sh\nprintf %s \"$0\" > '" + marker.toLocal8Bit() + "'\n") > 0);
     QVERIFY(file.setPermissions(file.permissions() | QFileDevice::ExeOwner));
 }
 
@@ -145,76 +147,61 @@ private slots:
         QCOMPARE(system.fakeRegistry.openKeys(), std::size_t(0));
     }
 
-    // Elsewhere the first installed tool in the search path is the recorded path: a file that may
-    // not run is none, the preferred tool wins, and it starts as one path, spaces and all.
-    void standInFindsAndStartsInstalledTools()
+    // Elsewhere the first installed tool in the search path is the recorded path, and it starts as
+    // one path, spaces and all. Only absolute folders are searched: the current folder, named by
+    // "." or an empty entry, and the folders below it hold tools that are never found nor started.
+    // A file that may not run is none; the preferred tool wins over a lesser one found earlier.
+    void standInFindsAndStartsInstalledTools_data()
     {
-        QTemporaryDir first;
-        QTemporaryDir second;
-        const QString folder = second.filePath(QStringLiteral("system tools"));
-        const QString marker = second.filePath(QStringLiteral("started"));
-        QVERIFY(QDir().mkdir(folder));
-        writeScript(first.filePath(QStringLiteral("kinfocenter")), "exit 0\n");
-        writeScript(folder + QStringLiteral("/hardinfo"), "touch '" + marker.toLocal8Bit() + "'\n");
-        QVERIFY(QFile(first.filePath(QStringLiteral("hardinfo2"))).open(QIODevice::WriteOnly));
-
-        const std::string searchPath = (first.path() + QStringLiteral("::") + folder).toStdString();
-        pennoro::StandInRegistry registry(searchPath);
-        std::string found;
-        QCOMPARE(sysinfo::getKeyValue(registry, Registry::localMachine, sysinfo::toolPathKey,
-                                      sysinfo::toolPathValue, found),
-                 Lookup::Found);
-        QCOMPARE(text(found), (folder + QStringLiteral("/hardinfo")).toLocal8Bit());
-        pennoro::StandInSysInfoSystem system(searchPath);
-        QVERIFY(sysinfo::startSysInfo(system));
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker), 10000);
-        pennoro::StandInSysInfoSystem bare(":" +
-                                           first.filePath(QStringLiteral("no")).toStdString());
-        QVERIFY(!sysinfo::startSysInfo(bare));
-    }
-
-    // Only absolute folders of the search path are searched: the current folder, named by "." or
-    // an empty entry, and the folders below it hold tools that are never found nor started.
-    void standInSearchesAbsoluteFoldersOnly_data()
-    {
-        QTest::addColumn<QString>("searchPath"); // "<absolute>" stands for an absolute folder
-        QTest::addColumn<QString>("found");      // the tool recorded, in that folder; empty: none
+        QTest::addColumn<QString>("searchPath"); // <a>, <b>: two absolute folders
+        QTest::addColumn<QString>("found");      // the tool recorded and started; empty: none
 
         QTest::newRow("current folder as .") << "." << QString();
         QTest::newRow("empty entries") << "::" << QString();
         QTest::newRow("relative folder") << "bin" << QString();
         QTest::newRow("relative folder from .") << "./bin" << QString();
-        QTest::newRow("absolute folder after all of them")
-            << ".::bin:./bin:<absolute>" << QStringLiteral("kinfocenter");
+        QTest::newRow("absolute folder after all of them") << ".::bin:./bin:<a>"
+                                                           << "<a>/kinfocenter";
+        QTest::newRow("preferred tool in a later folder") << "<a>::<b>"
+                                                          << "<b>/hardinfo";
+        QTest::newRow("missing folder") << ":<a>/none" << QString();
     }
 
-    void standInSearchesAbsoluteFoldersOnly()
+    void standInFindsAndStartsInstalledTools()
     {
         QFETCH(QString, searchPath);
         QFETCH(QString, found);
 
-        // The preferred tool in the current folder and below it, a lesser one elsewhere.
+        // The preferred tool in the current folder and below it; in <a> a lesser one beside the
+        // preferred one that may not run; in <b>, whose name has a space, a better one.
         InTempDir current;
-        QVERIFY(QDir().mkdir(current.path(QStringLiteral("bin"))));
-        for (const char* planted : {"hardinfo2", "bin/hardinfo2"})
-            writeScript(current.path(QString::fromLatin1(planted)), "exit 0\n");
-        QTemporaryDir absolute;
-        const QString started = absolute.filePath(QStringLiteral("started"));
-        writeScript(absolute.filePath(QStringLiteral("kinfocenter")),
-                    "touch '" + started.toLocal8Bit() + "'\n");
-        const std::string path =
-            searchPath.replace(QStringLiteral("<absolute>"), absolute.path()).toStdString();
+        QTemporaryDir a;
+        QTemporaryDir b;
+        const QString folderB = b.filePath(QStringLiteral("system tools"));
+        const QString started = current.path(QStringLiteral("started"));
+        QVERIFY(QDir().mkdir(current.path(QStringLiteral("bin"))) && QDir().mkdir(folderB));
+        for (const QString& tool :
+             {current.path(QStringLiteral("hardinfo2")),
+              current.path(QStringLiteral("bin/hardinfo2")),
+              a.filePath(QStringLiteral("kinfocenter")), folderB + QStringLiteral("/hardinfo")})
+            writeScript(tool, started);
+        QVERIFY(QFile(a.filePath(QStringLiteral("hardinfo2"))).open(QIODevice::WriteOnly));
+        const auto absolute = [&](QString text) {
+            return text.replace(QStringLiteral("<a>"), a.path())
+                .replace(QStringLiteral("<b>"), folderB)
+                .toLocal8Bit();
+        };
+        const std::string path = absolute(searchPath).toStdString();
 
         pennoro::StandInRegistry registry(path);
         std::string recorded;
         sysinfo::getKeyValue(registry, Registry::localMachine, sysinfo::toolPathKey,
                              sysinfo::toolPathValue, recorded);
-        QCOMPARE(text(recorded),
-                 found.isEmpty() ? QByteArray() : absolute.filePath(found).toLocal8Bit());
+        QCOMPARE(text(recorded), absolute(found));
         pennoro::StandInSysInfoSystem system(path);
         QCOMPARE(sysinfo::startSysInfo(system), !found.isEmpty());
         if (!found.isEmpty())
-            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(started), 10000);
+            QTRY_COMPARE_WITH_TIMEOUT(fileBytes(started), absolute(found), 10000);
     }
 };
 
