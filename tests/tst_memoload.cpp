@@ -49,43 +49,19 @@ QString lines(int count, QStringView end = u"\r\n")
     return text;
 }
 
-// What the user sees of a loaded memo and can do with it.
-struct MemoState {
-    QString text;
-    int caret;
-    int anchor;
-    bool undoable;
-    bool modified;
-    int scrollMaximum;
-    int pageStep;
-    int scrollValue;
-
-    explicit MemoState(MemoEdit& memo)
-        : text(memo.wholeText()), caret(memo.textCursor().position()),
-          anchor(memo.textCursor().anchor()), undoable(memo.document()->isUndoAvailable()),
-          modified(memo.document()->isModified()),
-          scrollMaximum(memo.verticalScrollBar()->maximum()),
-          pageStep(memo.verticalScrollBar()->pageStep()),
-          scrollValue(memo.verticalScrollBar()->value())
-    {
-    }
-};
-
-void compare(const MemoState& loaded, const MemoState& plain)
+// What the user sees of a loaded memo and can do with it, but for the text: caret, selection,
+// undo, changed, scroll range, page and position.
+QString stateOf(MemoEdit& memo)
 {
-    QCOMPARE(loaded.text.size(), plain.text.size());
-    QVERIFY(loaded.text == plain.text);
-    QCOMPARE(loaded.caret, plain.caret);
-    QCOMPARE(loaded.anchor, plain.anchor);
-    QCOMPARE(loaded.undoable, plain.undoable);
-    QCOMPARE(loaded.modified, plain.modified);
-    QCOMPARE(loaded.scrollMaximum, plain.scrollMaximum);
-    QCOMPARE(loaded.pageStep, plain.pageStep);
-    QCOMPARE(loaded.scrollValue, plain.scrollValue);
+    const QTextCursor cursor = memo.textCursor();
+    const QScrollBar& scroll = *memo.verticalScrollBar();
+    return QDebug::toString(QList<int>{
+        cursor.position(), cursor.anchor(), memo.document()->isUndoAvailable(),
+        memo.document()->isModified(), scroll.maximum(), scroll.pageStep(), scroll.value()});
 }
 
 // Start-up's plain way: the whole text, then the window.
-MemoState loadedWhole(const QString& text)
+std::pair<QString, QString> loadedWhole(const QString& text)
 {
     Window w;
     w.memo().loadText(text);
@@ -93,7 +69,7 @@ MemoState loadedWhole(const QString& text)
     if (!QTest::qWaitForWindowExposed(&w.window))
         qWarning("the window was not shown");
     QApplication::processEvents();
-    return MemoState(w.memo());
+    return {w.memo().wholeText(), stateOf(w.memo())};
 }
 
 // One memo loaded whole and one head first, shown side by side as the window shows its memo.
@@ -119,19 +95,6 @@ struct TwoMemos {
     }
 };
 
-// What the user does with the caret at a position (the caret is there already).
-using Action = void (*)(MemoEdit&, int caret);
-
-struct NamedAction {
-    const char* name;
-    Action run;
-};
-
-void key(MemoEdit& memo, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
-{
-    QTest::keyClick(&memo, key, modifiers);
-}
-
 // Where the memo shows a position now.
 QPoint pointAt(MemoEdit& memo, int position)
 {
@@ -151,83 +114,44 @@ int linesAway(const MemoEdit& memo, int caret, int lines)
     qsizetype position = caret;
     while (position > 0 && !endsLine(position - 1))
         --position;
-    for (int i = 0; i < qAbs(lines); ++i) {
-        if (lines > 0) {
-            while (position < text.size() && !endsLine(position))
-                ++position;
+    for (int i = 0; i < lines; ++i) { // down: past the next line end
+        while (position < text.size() && !endsLine(position))
             ++position;
-        } else {
+        position = qMin(position + 1, text.size());
+    }
+    for (int i = 0; i < -lines; ++i) { // up: to the start of the line before
+        position = qMax(position - 1, qsizetype(0));
+        while (position > 0 && !endsLine(position - 1))
             --position;
-            while (position > 0 && !endsLine(position - 1))
-                --position;
-        }
     }
     return int(qBound(qsizetype(0), position + 2, text.size()));
 }
 
-void tripleClick(MemoEdit& memo, int caret)
-{
-    const QPoint point = pointAt(memo, caret);
-    QTest::mouseDClick(memo.viewport(), Qt::LeftButton, {}, point);
-    QTest::mouseClick(memo.viewport(), Qt::LeftButton, {}, point);
-}
+// Mouse actions at the caret; `lines` away from it where the mouse goes on to.
+enum class Mouse { None, Click, DoubleClick, TripleClick, TripleClickDrag, TripleClickShiftClick };
 
-void tripleClickAndDrag(MemoEdit& memo, int caret, int to)
+void useMouse(MemoEdit& memo, Mouse mouse, int caret, int lines)
 {
+    QWidget* viewport = memo.viewport();
     const QPoint point = pointAt(memo, caret);
-    QTest::mouseDClick(memo.viewport(), Qt::LeftButton, {}, point);
-    QTest::mousePress(memo.viewport(), Qt::LeftButton, {}, point);
-    const QPoint target = pointAt(memo, to);
-    QMouseEvent move(QEvent::MouseMove, target, memo.viewport()->mapToGlobal(target), Qt::NoButton,
-                     Qt::LeftButton, {});
-    QApplication::sendEvent(memo.viewport(), &move);
-    QTest::mouseRelease(memo.viewport(), Qt::LeftButton, {}, target);
+    if (mouse == Mouse::Click)
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, point + QPoint(9, 0));
+    if (mouse >= Mouse::DoubleClick)
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, point);
+    if (mouse < Mouse::TripleClick)
+        return;
+    QTest::mousePress(viewport, Qt::LeftButton, {}, point);
+    const QPoint target = pointAt(memo, lines ? linesAway(memo, caret, lines) : caret + 1);
+    if (mouse == Mouse::TripleClickDrag) {
+        QMouseEvent move(QEvent::MouseMove, target, viewport->mapToGlobal(target), Qt::NoButton,
+                         Qt::LeftButton, {});
+        QApplication::sendEvent(viewport, &move);
+    }
+    QTest::mouseRelease(viewport, Qt::LeftButton, {},
+                        mouse == Mouse::TripleClickDrag ? target : point);
+    if (mouse == Mouse::TripleClickShiftClick)
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ShiftModifier, target);
 }
-
-const NamedAction actions[] = {
-    {"Home", [](MemoEdit& m, int) { key(m, Qt::Key_Home); }},
-    {"Shift+End", [](MemoEdit& m, int) { key(m, Qt::Key_End, Qt::ShiftModifier); }},
-    {"Up", [](MemoEdit& m, int) { key(m, Qt::Key_Up); }},
-    {"Shift+Down twice",
-     [](MemoEdit& m, int) {
-         key(m, Qt::Key_Down, Qt::ShiftModifier);
-         key(m, Qt::Key_Down, Qt::ShiftModifier);
-     }},
-    {"Left, Right", [](MemoEdit& m, int) { key(m, Qt::Key_Left), key(m, Qt::Key_Right); }},
-    {"Ctrl+Shift+Right",
-     [](MemoEdit& m, int) { key(m, Qt::Key_Right, Qt::ControlModifier | Qt::ShiftModifier); }},
-    {"Ctrl+Left", [](MemoEdit& m, int) { key(m, Qt::Key_Left, Qt::ControlModifier); }},
-    {"Backspace", [](MemoEdit& m, int) { key(m, Qt::Key_Backspace); }},
-    {"Delete", [](MemoEdit& m, int) { key(m, Qt::Key_Delete); }},
-    {"Ctrl+Backspace", [](MemoEdit& m, int) { key(m, Qt::Key_Backspace, Qt::ControlModifier); }},
-    {"Ctrl+Delete", [](MemoEdit& m, int) { key(m, Qt::Key_Delete, Qt::ControlModifier); }},
-    {"Enter, typing",
-     [](MemoEdit& m, int) {
-         key(m, Qt::Key_Return);
-         QTest::keyClicks(&m, QStringLiteral("<P>"));
-     }},
-    {"click",
-     [](MemoEdit& m, int c) {
-         QTest::mouseClick(m.viewport(), Qt::LeftButton, {}, pointAt(m, c) + QPoint(9, 0));
-     }},
-    {"double click",
-     [](MemoEdit& m, int c) {
-         QTest::mouseDClick(m.viewport(), Qt::LeftButton, {}, pointAt(m, c));
-     }},
-    {"triple click", tripleClick},
-    {"triple click, drag down",
-     [](MemoEdit& m, int c) { tripleClickAndDrag(m, c, linesAway(m, c, 2)); }},
-    {"triple click, drag up",
-     [](MemoEdit& m, int c) { tripleClickAndDrag(m, c, linesAway(m, c, -3)); }},
-    {"triple click, drag within the line",
-     [](MemoEdit& m, int c) { tripleClickAndDrag(m, c, c + 1); }},
-    {"triple click, Shift+click below",
-     [](MemoEdit& m, int c) {
-         tripleClick(m, c);
-         QTest::mouseClick(m.viewport(), Qt::LeftButton, Qt::ShiftModifier,
-                           pointAt(m, linesAway(m, c, 4)));
-     }},
-};
 
 void post(QWidget& receiver, Qt::Key key, const QString& text)
 {
@@ -264,14 +188,15 @@ private slots:
     void sameAsWholeLoad()
     {
         QFETCH(QString, text);
-        const MemoState plain = loadedWhole(text);
+        const auto [plainText, plainState] = loadedWhole(text);
 
         Window w;
         LoadingNote note(w.window, QDeadlineTimer::Forever);
         startup::showWithMemo(w.window, text, note);
         QVERIFY(w.window.isVisible());
         QApplication::processEvents();
-        compare(MemoState(w.memo()), plain);
+        QVERIFY(w.memo().wholeText() == plainText);
+        QCOMPARE(stateOf(w.memo()), plainState);
         QVERIFY(!w.window.findChild<QLabel*>(QStringLiteral("loadingNote"))->isVisible());
     }
 
@@ -337,17 +262,43 @@ private slots:
 
     void actsAsWholeLoad_data()
     {
-        QTest::addColumn<int>("action");
-        for (int i = 0; i < int(std::size(actions)); ++i)
-            QTest::newRow(actions[i].name) << i;
+        QTest::addColumn<QList<QKeyCombination>>("keys");
+        QTest::addColumn<Mouse>("mouse");
+        QTest::addColumn<int>("lines"); // where the mouse goes on to
+        const auto keys = [](std::initializer_list<QKeyCombination> list) {
+            return QList<QKeyCombination>(list);
+        };
+        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
+        QTest::newRow("Home, Shift+End")
+            << keys({Qt::Key_Home, shift | Qt::Key_End}) << Mouse::None << 0;
+        QTest::newRow("Up, Shift+Down twice")
+            << keys({Qt::Key_Up, shift | Qt::Key_Down, shift | Qt::Key_Down}) << Mouse::None << 0;
+        QTest::newRow("Left, Right") << keys({Qt::Key_Left, Qt::Key_Right}) << Mouse::None << 0;
+        QTest::newRow("Ctrl+Shift+Right")
+            << keys({ctrl | shift | Qt::Key_Right}) << Mouse::None << 0;
+        QTest::newRow("Ctrl+Left") << keys({ctrl | Qt::Key_Left}) << Mouse::None << 0;
+        QTest::newRow("Backspace") << keys({Qt::Key_Backspace}) << Mouse::None << 0;
+        QTest::newRow("Delete") << keys({Qt::Key_Delete}) << Mouse::None << 0;
+        QTest::newRow("Ctrl+Backspace") << keys({ctrl | Qt::Key_Backspace}) << Mouse::None << 0;
+        QTest::newRow("Ctrl+Delete") << keys({ctrl | Qt::Key_Delete}) << Mouse::None << 0;
+        QTest::newRow("Enter, typing") << keys({Qt::Key_Return, Qt::Key_P}) << Mouse::None << 0;
+        QTest::newRow("click") << keys({}) << Mouse::Click << 0;
+        QTest::newRow("double click") << keys({}) << Mouse::DoubleClick << 0;
+        QTest::newRow("triple click") << keys({}) << Mouse::TripleClick << 0;
+        QTest::newRow("triple click, drag in the line") << keys({}) << Mouse::TripleClickDrag << 0;
+        QTest::newRow("triple click, drag down") << keys({}) << Mouse::TripleClickDrag << 2;
+        QTest::newRow("triple click, drag up") << keys({}) << Mouse::TripleClickDrag << -3;
+        QTest::newRow("triple click, Shift+click") << keys({}) << Mouse::TripleClickShiftClick << 4;
     }
 
     // The memo loaded head first answers keys and clicks as the memo loaded whole, anywhere:
     // at the ends of lines and in their middle, where a paragraph ends and where it goes on.
     void actsAsWholeLoad()
     {
-        QFETCH(int, action);
-        const QString text = lines(1200);
+        QFETCH(QList<QKeyCombination>, keys);
+        QFETCH(Mouse, mouse);
+        QFETCH(int, lines);
+        const QString text = ::lines(1200);
         TwoMemos memos(text);
         QVERIFY(memos.shown);
         const QTextDocument& plain = *memos.whole.document();
@@ -355,40 +306,27 @@ private slots:
             const QTextBlock block = plain.findBlockByNumber(line);
             for (int offset : {0, block.length() / 2, block.length() - 1}) {
                 const int position = block.position() + offset;
-                MemoEdit* both[] = {&memos.whole, &memos.headFirst};
-                for (MemoEdit* memo : both) {
+                QString after[2];
+                for (MemoEdit* memo : {&memos.whole, &memos.headFirst}) {
                     QTextCursor cursor(memo->document());
                     cursor.setPosition(position);
                     memo->setTextCursor(cursor);
-                    actions[action].run(*memo, position);
-                }
-                const QByteArray where =
-                    "line " + QByteArray::number(line) + " at " + QByteArray::number(offset);
-                QVERIFY2(memos.headFirst.wholeText() == memos.whole.wholeText(), where);
-                const QTextCursor whole = memos.whole.textCursor();
-                const QTextCursor headFirst = memos.headFirst.textCursor();
-                QVERIFY2(headFirst.anchor() == whole.anchor(),
-                         where + " " + QByteArray::number(headFirst.anchor()) + "-" +
-                             QByteArray::number(headFirst.position()) + " vs " +
-                             QByteArray::number(whole.anchor()) + "-" +
-                             QByteArray::number(whole.position()) + " pos " +
-                             QByteArray::number(position));
-                QVERIFY2(headFirst.position() == whole.position(),
-                         where + " " + QByteArray::number(headFirst.anchor()) + "-" +
-                             QByteArray::number(headFirst.position()) + " vs " +
-                             QByteArray::number(whole.anchor()) + "-" +
-                             QByteArray::number(whole.position()) + " pos " +
-                             QByteArray::number(position));
-                // The same lines in view; Qt's scroll bar counts a paragraph's lines only once
-                // it has laid them out.
-                const QPoint topLeft(1, 1);
-                QVERIFY2(memos.headFirst.cursorForPosition(topLeft).position() ==
-                             memos.whole.cursorForPosition(topLeft).position(),
-                         where);
-                for (MemoEdit* memo : both) {
+                    for (QKeyCombination key : keys)
+                        QTest::keyClick(memo, key.key(), key.keyboardModifiers());
+                    useMouse(*memo, mouse, position, lines);
+                    // The same lines in view; Qt's scroll bar counts a paragraph's lines only
+                    // once it has laid them out.
+                    after[memo == &memos.headFirst] =
+                        memo->wholeText() +
+                        QDebug::toString(
+                            QList<int>{memo->textCursor().anchor(), memo->textCursor().position(),
+                                       memo->cursorForPosition(QPoint(1, 1)).position()});
                     while (memo->document()->isUndoAvailable())
                         memo->undo();
                 }
+                QVERIFY2(after[1] == after[0],
+                         qPrintable(u"line %1 at %2: %3"_qs.arg(line).arg(offset).arg(
+                             after[1].right(40))));
                 QVERIFY(memos.headFirst.wholeText() == text);
             }
         }
