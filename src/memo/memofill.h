@@ -17,7 +17,8 @@ class MemoEdit;
 // Fills the memo with a long text head first: the first lines at once, so that the window can
 // show them, and the rest afterwards, a piece at a time, while the window keeps painting. The
 // memo ends as MemoEdit::loadText leaves it: the same lines, the caret at the start, no undo
-// history, the same scroll range; only the lines in the middle share paragraphs, several to one.
+// history, the same scroll range; only the lines in the middle share paragraphs, several to one,
+// until the program is next idle (LineSplitting).
 class MemoFill : public QObject {
     Q_OBJECT
 
