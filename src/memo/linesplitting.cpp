@@ -4,6 +4,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
@@ -61,8 +62,10 @@ void LineSplitting::timerEvent(QTimerEvent* event)
     if (event->timerId() != idle_.timerId())
         return QObject::timerEvent(event);
     QTextDocument& document = *memo_.document();
-    // A word being composed lives in its paragraph's layout, which a split would drop.
-    if (!memo_.textCursor().block().layout()->preeditAreaText().isEmpty())
+    // A word being composed lives in its paragraph's layout, which a split would drop; a drag
+    // extends a selection it keeps with the paragraph's positions.
+    if (!memo_.textCursor().block().layout()->preeditAreaText().isEmpty() ||
+        QGuiApplication::mouseButtons() != Qt::NoButton)
         return;
     if (document.isUndoAvailable() || document.isRedoAvailable() || !splitSome()) {
         idle_.stop();
