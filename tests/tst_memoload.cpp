@@ -403,6 +403,20 @@ private slots:
         QVERIFY(!w.memo().document()->isUndoAvailable());
     }
 
+    // Closing the window while the store is read ends the start: nothing is shown or kept.
+    void closedWhileReading()
+    {
+        const InTempDir dir;
+        QVERIFY(writeBytes(dir.path(u"Data.pnr"_qs), cp932::encode(lines(40000)).value().bytes));
+        Window w;
+        StoreReading reading(dir.path(u"Data.pnr"_qs), std::chrono::milliseconds(0));
+        LoadingNote note(w.window, reading.quietUntil());
+        QTimer::singleShot(0, &w.window, &QWidget::close);
+        QVERIFY(!startup::waitForStore(w.window, reading, note));
+        QVERIFY(!w.window.isVisible());
+        QVERIFY(w.memo().document()->isEmpty());
+    }
+
     // A long load shows the window while the store is read and says how far it has come, the
     // reading and then the filling; the note goes when the memo is whole. The store is read a
     // piece at a time, to the same text as at one go.
