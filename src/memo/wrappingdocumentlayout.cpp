@@ -60,14 +60,11 @@ void WrappingDocumentLayout::documentChanged(int from, int charsRemoved, int cha
     const QTextBlock last = doc->findBlock(qMax(0, from + charsRemoved + charsAdded - 1));
     if (first == last && doc->blockCount() == blockCount_ && first.length() > 0 &&
         takesOver(first)) {
-        // A change inside one paragraph: the base lays it out again and repaints it, or
-        // everything when its height changed.
-        const QRectF before = blockBoundingRect(first);
+        // A change inside one paragraph: it is laid out again and everything repainted, as the
+        // base does when a paragraph's height changes. (The change has dropped the old layout:
+        // finding the old height would lay the paragraph out twice.)
         layOut(first);
-        if (blockBoundingRect(first).height() == before.height())
-            emit updateBlock(first);
-        else
-            emit update(QRectF(0., -doc->documentMargin(), 1000000000., 1000000000.));
+        emit update(QRectF(0., -doc->documentMargin(), 1000000000., 1000000000.));
         return;
     }
     QPlainTextDocumentLayout::documentChanged(from, charsRemoved, charsAdded);
