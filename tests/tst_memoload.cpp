@@ -182,6 +182,12 @@ private slots:
             << lines(800, u"\ufdd0\r\n") + lines(800, u"\ufdd1\r\n") + u"\ufdd0"_qs;
         QTest::newRow("50,000 lines") << lines(50000);
         QTest::newRow("one long line") << QString(200000, u'長');
+        QTest::newRow("a long line in the head")
+            << lines(10) + QString(100000, u'長') + u"\r\n"_qs + lines(2000);
+        QTest::newRow("a long first line") << QString(100000, u'長') + u"\r\n"_qs + lines(2000);
+        QTest::newRow("a long line of CR-ended lines") << lines(700, u"\r") + u"\n"_qs + lines(900);
+        QTest::newRow("a pair where a long line is cut")
+            << QString(16383, u'a') + u"😀😀😀\r\n"_qs + lines(400);
     }
 
     // Head first or whole, the memo ends the same: text, paragraphs, caret, no undo, scroll range.

@@ -21,6 +21,10 @@ namespace {
 
 // The first lines fill the first screen and more: the window shows them before the rest comes.
 constexpr int headLines = 300;
+// A longer line in the head goes in with only its start, which fills the first screen and more;
+// its rest follows with the rest of the memo: a paragraph is laid out whole, and one of millions of
+// characters takes a second.
+constexpr qsizetype longLine = 16384;
 // The last lines stay one to a paragraph, as the head does: the memo works out its scroll range
 // from the laid-out paragraphs at the end, and a paragraph of several lines would count wrapped
 // lines that one line to a paragraph leaves uncounted until shown.
@@ -69,6 +73,19 @@ qsizetype MemoFill::startOfLastLines(int lines) const
     return start < text_.size() ? start + 1 : start;
 }
 
+// Where the head ends when one of its lines is long: inside that line, never inside a character.
+qsizetype MemoFill::cutInLongLine(qsizetype headEnd) const
+{
+    qsizetype start = 0;
+    for (qsizetype at = 0; at < headEnd; ++at) {
+        if (text_[at] == u'\n' || text_[at] == u'\r')
+            start = at + 1;
+        else if (at - start == longLine)
+            return text_[at - 1].isHighSurrogate() ? at - 1 : at;
+    }
+    return headEnd;
+}
+
 qsizetype MemoFill::endOfLines(qsizetype from, int lines) const
 {
     // Only after LF: a piece never ends between the CR and the LF of one line end, and every
@@ -85,7 +102,7 @@ qsizetype MemoFill::endOfLines(qsizetype from, int lines) const
 
 void MemoFill::fillHead()
 {
-    filled_ = endOfLines(0, headLines);
+    filled_ = cutInLongLine(endOfLines(0, headLines));
     if (!hasRest()) {
         memo_.loadText(text_);
         text_.clear();
@@ -114,8 +131,12 @@ void MemoFill::fillRest()
 void MemoFill::appendPiece(QTextCursor& end)
 {
     qsizetype pieceEnd = endOfLines(filled_, pieceLines);
-    const bool joined = filled_ < tail_;
-    if (joined)
+    // After a head that ends inside a long line, the rest of that line goes on in its paragraph.
+    const bool lineGoesOn = text_[filled_ - 1] != u'\n';
+    const bool joined = filled_ < tail_ && !lineGoesOn;
+    if (lineGoesOn)
+        pieceEnd = endOfLines(filled_, 1);
+    else if (joined)
         pieceEnd = qMin(pieceEnd, tail_);
     const QStringView piece = QStringView(text_).sliced(filled_, pieceEnd - filled_);
     filled_ = pieceEnd;
@@ -178,9 +199,8 @@ void MemoFill::forgetHeadLayouts(int headBlocks)
     // The first screen, painted, keeps its layouts: the whole text would have them as well.
     while (block.isValid() && block.blockNumber() < headBlocks && block.layout()->lineCount() > 0)
         block = block.next();
+    // A paragraph whose layout a later change dropped may still count the lines it had.
     for (; block.isValid() && block.blockNumber() < headBlocks; block = block.next()) {
-        if (block.layout()->lineCount() == 0)
-            continue;
         block.clearLayout();
         block.setLineCount(memolines::count(block));
     }

@@ -49,6 +49,7 @@ private:
     };
 
     qsizetype endOfLines(qsizetype from, int lines) const;
+    qsizetype cutInLongLine(qsizetype headEnd) const;
     qsizetype startOfLastLines(int lines) const;
     void appendPiece(QTextCursor& end);
     void appendRest();
