@@ -4,6 +4,7 @@
 #include "fakes/testwindow.h"
 
 #include <QFileInfo>
+#include <QInputMethodEvent>
 #include <QMenuBar>
 #include <QPointer>
 #include <QSignalSpy>
@@ -98,6 +99,50 @@ private slots:
             QVERIFY2(triggered.count() == 1, qPrintable(control));
             QVERIFY(t.memo().hasFocus());
         }
+    }
+
+    // A word still being composed in an input method is part of the memo for every command, as
+    // it is on the screen: the label, key or menu item commits it first.
+    void commandsSeeTheWordBeingComposed_data()
+    {
+        QTest::addColumn<QString>("command"); // a label, a key, or a menu item to trigger
+        QTest::addColumn<QString>("memo");
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QByteArray>("store");
+        const QString word = QStringLiteral("abcにほんご");
+        const QByteArray saved = "abc\x82\xC9\x82\xD9\x82\xF1\x82\xB2\r\n";
+        QTest::newRow("save-and-exit label") << "btEND" << word << QString() << saved;
+        QTest::newRow("save-and-exit key") << "F2" << word << QString() << saved;
+        QTest::newRow("copy-all label") << "btCLC" << word << word << QByteArray();
+        QTest::newRow("clear-all label") << "btCLR" << QString() << QString() << QByteArray();
+        QTest::newRow("bold key") << "Ctrl+B" << word + QStringLiteral("<B></B>") << QString()
+                                  << QByteArray();
+        QTest::newRow("copy-all item") << "mnuACC" << word << word << QByteArray();
+    }
+
+    void commandsSeeTheWordBeingComposed()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, memo);
+        QFETCH(QString, clipboard);
+        QFETCH(QByteArray, store);
+        InTempDir dir;
+        TestWindow t;
+        QVERIFY(t.ready());
+        t.setMemo(QStringLiteral("abc"), 3);
+        QInputMethodEvent composing(QStringLiteral("にほんご"), {});
+        QCoreApplication::sendEvent(&t.memo(), &composing);
+        QCOMPARE(t.memo().composition(), QStringLiteral("にほんご"));
+        if (auto* label = t.window.findChild<ClickLabel*>(command))
+            QTest::mouseClick(label, Qt::LeftButton);
+        else if (QAction* item = t.action(command))
+            item->trigger();
+        else
+            QTest::keySequence(&t.memo(), QKeySequence(command));
+        QCOMPARE(t.memo().composition(), QString());
+        QCOMPARE(t.memo().wholeText(), memo);
+        QCOMPARE(t.clipboard.content.value_or(QString()), clipboard);
+        QCOMPARE(fileBytes(dir.path("Data.pnr")), store.isEmpty() ? "<missing>" : store);
     }
 
     // A missing store is an empty memo; one that cannot be read is reported and left alone.

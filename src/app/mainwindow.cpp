@@ -61,12 +61,16 @@ struct Menu {
 
 using AddLabel = std::function<void(const CommandLabel&, QAction*)>;
 
-void addMenu(QMenuBar* bar, const Menu& menu, const AddLabel& addLabel)
+void addMenu(QMenuBar* bar, const Menu& menu, const AddLabel& addLabel, MemoEdit& memo)
 {
     QMenu* qmenu = menus::addSubmenu(bar, menu.control, menu.caption);
     for (const MenuItem& item : menu.items) {
         QAction* action = menus::addAction(qmenu, item.control, item.caption, item.shortcut);
-        QObject::connect(action, &QAction::triggered, qmenu, item.run);
+        QObject::connect(action, &QAction::triggered, qmenu, [&memo, run = item.run] {
+            // A key or a label leaves a word being composed where it is; the command must see it.
+            memo.commitComposition();
+            run();
+        });
         if (item.label)
             addLabel(*item.label, action);
     }
@@ -133,7 +137,7 @@ void MainWindow::buildMenus()
                  {u"mnuFX", u"終了(&X)", Qt::Key_F2, [this] { saveAndExit(); },
                   CommandLabel{u"btEND", &texts::saveAndExitLabel, 120, QColor(128, 128, 255)}},
              }},
-            label);
+            label, memo);
     addMenu(bar,
             {u"mnuCE",
              u"編集(&E)",
@@ -151,8 +155,11 @@ void MainWindow::buildMenus()
                   [&] { edit::copyAll(memo, clipboard, prompts); },
                   CommandLabel{u"btCLC", &texts::copyAllLabel, 6720, QColor(0, 0, 255)}},
              }},
-            label);
-    tags::addMenu(bar, [&memo](const TagCommand& command) { tags::insert(memo, command); });
+            label, memo);
+    tags::addMenu(bar, [&memo](const TagCommand& command) {
+        memo.commitComposition();
+        tags::insert(memo, command);
+    });
     addMenu(bar,
             {u"mnuE",
              u"ｸﾘｯﾌﾟﾎﾞｰﾄﾞ(&C)",
@@ -164,7 +171,7 @@ void MainWindow::buildMenus()
                   {},
                   [&] { clipboardmenu::saveClipboardText(clipboard, prompts); }},
              }},
-            label);
+            label, memo);
     addMenu(bar,
             {u"mnuR",
              u"ﾒﾓﾘｰ(&F)",
@@ -176,7 +183,7 @@ void MainWindow::buildMenus()
                  {u"mnuFR", u"ｴﾃﾞｨｯﾄﾘｾｯﾄ(&R)", Qt::CTRL | Qt::Key_R,
                   [this, &memo] { memorymenu::editReset(memo, *this); }},
              }},
-            label);
+            label, memo);
 
     QList<QKeySequence> shortcuts;
     for (const QAction* action : findChildren<QAction*>())

@@ -4,9 +4,13 @@
 #include "platform/lineends.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QKeyEvent>
 #include <QResizeEvent>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 
 namespace pennoro {
 
@@ -38,6 +42,26 @@ MemoEdit::MemoEdit(QWidget* parent) : JoinedLinesEdit(parent)
     setTabChangesFocus(false);
     connect(document(), &QTextDocument::undoCommandAdded, this,
             &MemoEdit::rememberSelectionOfNewStep);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this,
+            &MemoEdit::keepCaretParagraphAnalysed);
+}
+
+// A paragraph's layout drops what it worked out about the text (script runs, glyphs, where
+// characters and words end) once laid out, and works it all out again, for the whole paragraph,
+// whenever the caret blinks or moves. On a line of megabytes that keeps a core busy while nobody
+// types, so the long paragraph that holds the caret keeps it; only that one, for the memory.
+void MemoEdit::keepCaretParagraphAnalysed()
+{
+    const QTextBlock caret = textCursor().block();
+    if (caret.blockNumber() == analysedParagraph_)
+        return;
+    if (const QTextBlock old = document()->findBlockByNumber(analysedParagraph_); old.isValid())
+        old.layout()->setCacheEnabled(false);
+    analysedParagraph_ = -1;
+    if (caret.length() > WrappingDocumentLayout::longParagraph) {
+        caret.layout()->setCacheEnabled(true);
+        analysedParagraph_ = caret.blockNumber();
+    }
 }
 
 void MemoEdit::useWrappingLayout()
@@ -96,6 +120,28 @@ void MemoEdit::keyPressEvent(QKeyEvent* event)
     JoinedLinesEdit::keyPressEvent(event);
 }
 
+QString MemoEdit::composition() const
+{
+    return textCursor().block().layout()->preeditAreaText();
+}
+
+void MemoEdit::commitComposition()
+{
+    // An input method with the keyboard commits its own word, as when a menu takes the focus.
+    if (hasFocus())
+        QGuiApplication::inputMethod()->commit();
+    const QString word = composition();
+    if (word.isEmpty())
+        return;
+    // One that did not (or one that lost the focus without committing): the memo commits what
+    // it shows, and the input method forgets the word, so that it does not come back.
+    QInputMethodEvent commit;
+    commit.setCommitString(word);
+    QCoreApplication::sendEvent(this, &commit);
+    if (hasFocus())
+        QGuiApplication::inputMethod()->reset();
+}
+
 QString MemoEdit::wholeText() const
 {
     // toRawText keeps no-break spaces that toPlainText would turn into plain spaces.
@@ -121,6 +167,7 @@ void MemoEdit::loadText(const QString& text)
     // The document ends a paragraph at CR LF, CR and LF by itself: no converted copy of a large
     // memo is needed.
     setPlainText(text);
+    keepCaretParagraphAnalysed();
 }
 
 QString MemoEdit::selectedText() const

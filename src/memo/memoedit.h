@@ -41,12 +41,19 @@ public:
     // Takes back the last edit; after one of our own edits the selection comes back too.
     void undoWithSelection();
 
+    // The word an input method is composing, as the memo shows it; empty when there is none.
+    QString composition() const;
+    // Commits that word into the memo as the input method would (Return, or a menu opening), so
+    // that a command sees the memo the user sees. Every command calls this first.
+    void commitComposition();
+
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void useWrappingLayout();
+    void keepCaretParagraphAnalysed();
 
     struct Selection {
         int anchor;
@@ -67,6 +74,8 @@ private:
     QHash<int, Record> selectionBefore_;
     std::optional<Selection> pending_;
     int knownSteps_ = 0;
+    // The long paragraph whose layout keeps its analysis, by number; -1 for none.
+    int analysedParagraph_ = -1;
 };
 
 } // namespace pennoro

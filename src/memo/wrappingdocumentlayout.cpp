@@ -13,13 +13,6 @@
 
 namespace pennoro {
 
-namespace {
-
-// Below this length the base class's own layout costs next to nothing, whatever the text.
-constexpr int longBlock = 2048;
-
-} // namespace
-
 WrappingDocumentLayout::WrappingDocumentLayout(QTextDocument* document)
     : QPlainTextDocumentLayout(document)
 {
@@ -42,7 +35,7 @@ WrappingDocumentLayout::WrappingDocumentLayout(QTextDocument* document)
 
 bool WrappingDocumentLayout::takesOver(const QTextBlock& block) const
 {
-    return block.isValid() && block.isVisible() && block.length() > longBlock &&
+    return block.isValid() && block.isVisible() && block.length() > longParagraph &&
            document()->defaultTextOption().wrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere;
 }
 

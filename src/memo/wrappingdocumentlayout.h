@@ -17,6 +17,9 @@ class WrappingDocumentLayout : public QPlainTextDocumentLayout {
 public:
     explicit WrappingDocumentLayout(QTextDocument* document);
 
+    // Below this length the base class's own layout costs next to nothing, whatever the text.
+    static constexpr int longParagraph = 2048;
+
     QRectF blockBoundingRect(const QTextBlock& block) const override;
 
 protected:
