@@ -3,6 +3,7 @@
 #include "memo/memoedit.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScrollBar>
@@ -61,16 +62,45 @@ void LineSplitting::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() != idle_.timerId())
         return QObject::timerEvent(event);
-    QTextDocument& document = *memo_.document();
-    // A word being composed lives in its paragraph's layout, which a split would drop; a drag
-    // extends a selection it keeps with the paragraph's positions.
-    if (!memo_.textCursor().block().layout()->preeditAreaText().isEmpty() ||
-        QGuiApplication::mouseButtons() != Qt::NoButton)
-        return;
-    if (document.isUndoAvailable() || document.isRedoAvailable() || !splitSome()) {
+    const QTextDocument& document = *memo_.document();
+    if (document.isUndoAvailable() || document.isRedoAvailable()) {
+        idle_.stop();
+        deleteLater();
+    } else if (userHoldsParagraph()) {
+        waitForUser();
+    } else if (!splitSome()) {
         idle_.stop();
         deleteLater();
     }
+}
+
+// A word being composed lives in its paragraph's layout, which a split would drop; a drag extends
+// a selection it keeps with the paragraph's positions.
+bool LineSplitting::userHoldsParagraph() const
+{
+    return !memo_.composition().isEmpty() || QGuiApplication::mouseButtons() != Qt::NoButton;
+}
+
+// Sleeps until the input method commits or drops its word or a mouse button comes up: looking
+// again at every idle moment would keep a core busy for as long as the user composes.
+void LineSplitting::waitForUser()
+{
+    idle_.stop();
+    if (!waiting_)
+        QCoreApplication::instance()->installEventFilter(this);
+    waiting_ = true;
+}
+
+bool LineSplitting::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::InputMethod || type == QEvent::MouseButtonRelease) {
+        // Looks again once the event has done its work.
+        QCoreApplication::instance()->removeEventFilter(this);
+        waiting_ = false;
+        idle_.start(0, this);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 // Where the line at the top of the view starts. The memo counts its scroll position in lines

@@ -20,9 +20,12 @@ public:
 
 protected:
     void timerEvent(QTimerEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     explicit LineSplitting(MemoEdit& memo);
+    bool userHoldsParagraph() const;
+    void waitForUser();
     // Splits paragraphs for a few milliseconds; whether any are left.
     bool splitSome();
     int topPosition() const;
@@ -30,6 +33,7 @@ private:
 
     MemoEdit& memo_;
     QBasicTimer idle_;
+    bool waiting_ = false;
     int nextBlock_ = 0;
 };
 
