@@ -78,6 +78,7 @@ struct TwoMemos {
     MemoEdit whole;
     MemoEdit headFirst;
     bool shown = false;
+    bool filled = false;
 
     explicit TwoMemos(const QString& text)
     {
@@ -91,7 +92,7 @@ struct TwoMemos {
         whole.loadText(text);
         MemoFill fill(headFirst, text);
         fill.fillHead();
-        fill.fillRest();
+        filled = fill.fillRest();
     }
 };
 
@@ -198,7 +199,7 @@ private slots:
 
         Window w;
         LoadingNote note(w.window, QDeadlineTimer::Forever);
-        startup::showWithMemo(w.window, text, note);
+        QVERIFY(startup::showWithMemo(w.window, text, note));
         QVERIFY(w.window.isVisible());
         QApplication::processEvents();
         QVERIFY(w.memo().wholeText() == plainText);
@@ -239,7 +240,7 @@ private slots:
     void looksAsWholeLoad()
     {
         TwoMemos memos(lines(1200));
-        QVERIFY(memos.shown);
+        QVERIFY(memos.shown && memos.filled);
         for (int line : {300, 305, 316, 332, 556, 700}) {
             const int top = memos.whole.document()->findBlockByNumber(line).position();
             QImage shots[2];
@@ -306,7 +307,7 @@ private slots:
         QFETCH(int, lines);
         const QString text = ::lines(1200);
         TwoMemos memos(text);
-        QVERIFY(memos.shown);
+        QVERIFY(memos.shown && memos.filled);
         const QTextDocument& plain = *memos.whole.document();
         for (int line : {300, 301, 315, 316, 317, 555, 899}) {
             const QTextBlock block = plain.findBlockByNumber(line);
@@ -344,7 +345,7 @@ private slots:
     {
         const QString text = lines(1200);
         TwoMemos memos(text);
-        QVERIFY(memos.shown);
+        QVERIFY(memos.shown && memos.filled);
         for (MemoEdit* memo : {&memos.whole, &memos.headFirst}) {
             QTextCursor cursor(memo->document());
             cursor.setPosition(memos.whole.document()->findBlockByNumber(700).position());
@@ -370,7 +371,7 @@ private slots:
     {
         const QString text = lines(1200);
         TwoMemos memos(text);
-        QVERIFY(memos.shown);
+        QVERIFY(memos.shown && memos.filled);
         QTest::keyClick(&memos.headFirst, Qt::Key_A);
         QTRY_VERIFY(!memos.headFirst.findChild<LineSplitting*>());
         QVERIFY(memos.headFirst.document()->toRawText().contains(QChar::LineSeparator));
@@ -399,7 +400,7 @@ private slots:
             post(*w.memo().viewport(), Qt::Key_Right, {});
             post(w.memo(), Qt::Key_C, QStringLiteral("c"));
         });
-        fill.fillRest();
+        QVERIFY(fill.fillRest());
         QVERIFY(posted);
         QTRY_COMPARE(w.memo().textCursor().position(), 4);
         QCOMPARE(w.memo().wholeText(), u"ab"_qs + text.first(1) + u'c' + text.sliced(1));
@@ -409,23 +410,9 @@ private slots:
         QVERIFY(!w.memo().document()->isUndoAvailable());
     }
 
-    // Closing the window while the store is read ends the start: nothing is shown or kept.
-    void closedWhileReading()
-    {
-        const InTempDir dir;
-        QVERIFY(writeBytes(dir.path(u"Data.pnr"_qs), cp932::encode(lines(40000)).value().bytes));
-        Window w;
-        StoreReading reading(dir.path(u"Data.pnr"_qs), std::chrono::milliseconds(0));
-        LoadingNote note(w.window, reading.quietUntil());
-        QTimer::singleShot(0, &w.window, &QWidget::close);
-        QVERIFY(!startup::waitForStore(w.window, reading, note));
-        QVERIFY(!w.window.isVisible());
-        QVERIFY(w.memo().document()->isEmpty());
-    }
-
     // A long load shows the window while the store is read and says how far it has come, the
-    // reading and then the filling; the note goes when the memo is whole. The store is read a
-    // piece at a time, to the same text as at one go.
+    // reading and then the filling; the note goes when the memo is whole, and the labels under it
+    // answer clicks. The store is read a piece at a time, to the same text as at one go.
     void longLoadShowsHowFar()
     {
         const InTempDir dir;
@@ -447,21 +434,48 @@ private slots:
                 percents.append(shown.captured(1).toInt());
         });
         watch.start(0);
-        {
-            StoreReading reading(dir.path(u"Data.pnr"_qs), std::chrono::milliseconds(0));
-            LoadingNote note(w.window, reading.quietUntil());
-            QVERIFY(startup::waitForStore(w.window, reading, note));
-            QVERIFY(w.window.isVisible()); // before the memo, for a reading that takes long
-            Result<QString> read = reading.take();
-            QVERIFY(read.ok());
-            startup::showWithMemo(w.window, std::move(read.value()), note);
-        }
+        StoreReading reading(dir.path(u"Data.pnr"_qs), std::chrono::milliseconds(0));
+        QCOMPARE(startup::load(w.window, reading, w.prompts), startup::Loaded::Whole);
         watch.stop();
         QVERIFY(w.memo().wholeText() == memo);
         QVERIFY(!percents.isEmpty());
         QVERIFY2(std::is_sorted(percents.begin(), percents.end()),
                  qPrintable(QDebug::toString(percents)));
         QVERIFY(!w.window.findChild<QLabel*>(QStringLiteral("loadingNote")));
+        auto* copyAll = w.window.findChild<QLabel*>(QStringLiteral("btCLC"));
+        QVERIFY(copyAll->isVisible());
+        QTest::mouseClick(copyAll, Qt::LeftButton);
+        QVERIFY(w.clipboard.content == memo);
+    }
+
+    // A click on a label during the load waits for the whole memo; a close request gives the load
+    // up and everything typed with it: an F2 held back must not save a memo loaded in part.
+    void inputDuringTheLoad_data()
+    {
+        QTest::addColumn<bool>("close");
+        QTest::newRow("the load ends") << false;
+        QTest::newRow("the window is closed") << true;
+    }
+
+    void inputDuringTheLoad()
+    {
+        QFETCH(bool, close);
+        const InTempDir dir;
+        const QByteArray store = cp932::encode(lines(60000)).value().bytes;
+        QVERIFY(writeBytes(dir.path(u"Data.pnr"_qs), store));
+        Window w;
+        StoreReading reading(dir.path(u"Data.pnr"_qs), std::chrono::milliseconds(0));
+        QTimer::singleShot(0, &w.window, [&] {
+            QTest::mouseClick(w.window.findChild<QLabel*>(QStringLiteral("btCLC")), Qt::LeftButton);
+            QTest::keyClick(&w.window, Qt::Key_F2);
+            if (close)
+                QTimer::singleShot(0, &w.window, &QWidget::close);
+        });
+        const startup::Loaded loaded = startup::load(w.window, reading, w.prompts);
+        QCOMPARE(loaded, close ? startup::Loaded::GivenUp : startup::Loaded::Whole);
+        QApplication::processEvents();
+        QCOMPARE(fileBytes(dir.path(u"Data.pnr"_qs)), store); // saved whole, or not at all
+        QCOMPARE(w.clipboard.content.has_value(), !close);
     }
 };
 

@@ -1,7 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/memoloader.h"
 #include "app/qtsetup.h"
-#include "app/startup.h"
 #include "common/texts.h"
 #include "common/version.h"
 #include "platform/prompts.h"
@@ -36,17 +35,18 @@ int main(int argc, char* argv[])
     const std::unique_ptr<SysInfoSystem> sysInfo = sysinfo::makeSystem();
     MainWindow window(Services{prompts, clipboard, shell, *sysInfo});
 
-    LoadingNote note(window, reading.quietUntil());
-    if (!startup::waitForStore(window, reading, note))
-        return 0; // closed while the store was read
-    std::optional<QString> memo = startup::loadMemo(prompts, reading.take());
-    if (!memo)
-        return 1;
+    // Messages stand over the window; a failure to read the store shows before the window does.
     prompts.setOwner(&window);
-    QObject::connect(&window, &MainWindow::exitRequested, &app, &QApplication::quit);
-    // The memo takes the text over: a large store's copy does not stay for the whole run.
-    startup::showWithMemo(window, std::move(*memo), note);
-    if (!window.isVisible())
-        return 0; // closed while the memo was loading
+    // Queued: a save-and-exit typed during the load runs before the event loop does.
+    QObject::connect(&window, &MainWindow::exitRequested, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+    switch (startup::load(window, reading, prompts)) {
+    case startup::Loaded::Whole:
+        break;
+    case startup::Loaded::Failed:
+        return 1;
+    case startup::Loaded::GivenUp:
+        return 0; // closed during the load: closing keeps nothing
+    }
     return QApplication::exec();
 }

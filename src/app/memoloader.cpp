@@ -1,12 +1,15 @@
 #include "app/memoloader.h"
 
 #include "app/mainwindow.h"
+#include "app/startup.h"
 #include "common/fonts.h"
 #include "common/texts.h"
 #include "common/twips.h"
+#include "memo/inputhold.h"
 #include "memo/memoedit.h"
 #include "memo/memofill.h"
 #include "memo/memostore.h"
+#include "platform/prompts.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -40,14 +43,27 @@ private:
     bool painted_ = false;
 };
 
-// Lets the window appear with the memo's first lines before the rest is added. User input stays
-// queued meanwhile.
+// Lets the window appear with the memo's first lines before the rest is added. User input waits
+// in the hold meanwhile.
 void waitForFirstPaint(const QWidget& window, QWidget& viewport)
 {
     const PaintWatch watch(viewport);
     while (!watch.painted() && window.isVisible())
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
-                                        QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// Waits for the store to be read. One that takes long shows the window meanwhile, with the note.
+// Returns false when the window was closed before the reading ended.
+bool waitForStore(MainWindow& window, StoreReading& reading, LoadingNote& note)
+{
+    if (reading.waitUntil(reading.quietUntil()))
+        return true;
+    window.show();
+    do {
+        note.reading(reading.percent());
+        QCoreApplication::processEvents();
+    } while (!reading.waitUntil(QDeadlineTimer(20)) && window.isVisible());
+    return window.isVisible();
 }
 
 } // namespace
@@ -58,7 +74,12 @@ StoreReading::StoreReading(const QString& path, std::chrono::milliseconds quiet)
     // The first thread that asks becomes Qt's main thread: this one, not the reader's.
     QThread::currentThread();
     result_ =
-        std::async(std::launch::async, [this, path] { return memostore::load(path, &percent_); });
+        std::async(std::launch::async, [this, path] { return memostore::load(path, &progress_); });
+}
+
+StoreReading::~StoreReading()
+{
+    progress_.givenUp = true;
 }
 
 bool StoreReading::waitUntil(QDeadlineTimer deadline) const
@@ -114,31 +135,42 @@ void LoadingNote::show(int percent)
 
 namespace startup {
 
-bool waitForStore(MainWindow& window, StoreReading& reading, LoadingNote& note)
-{
-    if (reading.waitUntil(reading.quietUntil()))
-        return true;
-    window.show();
-    // Input stays queued in the window system meanwhile, in order, for after the load.
-    do {
-        note.reading(reading.percent());
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    } while (!reading.waitUntil(QDeadlineTimer(20)) && window.isVisible());
-    return window.isVisible();
-}
-
-void showWithMemo(MainWindow& window, QString memo, LoadingNote& note)
+bool showWithMemo(MainWindow& window, QString memo, LoadingNote& note)
 {
     MemoEdit& edit = *window.memo();
     MemoFill fill(edit, std::move(memo));
     fill.fillHead();
     window.show();
     if (!fill.hasRest())
-        return;
+        return true;
     waitForFirstPaint(window, *edit.viewport());
     QObject::connect(&fill, &MemoFill::progressed, &fill,
                      [&note](int percent) { note.filling(percent); });
-    fill.fillRest();
+    return fill.fillRest() && window.isVisible();
+}
+
+Loaded load(MainWindow& window, StoreReading& reading, Prompts& prompts)
+{
+    // From here to the whole memo, what the user types or clicks waits, in order.
+    std::optional<InputHold> held(std::in_place);
+    LoadingNote note(window, reading.quietUntil());
+    const auto giveUp = [&held](Loaded outcome) {
+        held->discard();
+        held.reset(); // before a message, which must take clicks
+        return outcome;
+    };
+    if (!waitForStore(window, reading, note))
+        return giveUp(Loaded::GivenUp);
+    Result<QString> read = reading.take();
+    if (!read.ok())
+        giveUp(Loaded::Failed);
+    std::optional<QString> memo = loadMemo(prompts, std::move(read));
+    if (!memo)
+        return Loaded::Failed;
+    // The memo takes the text over: a large store's copy does not stay for the whole run.
+    if (!showWithMemo(window, std::move(*memo), note))
+        return giveUp(Loaded::GivenUp);
+    return Loaded::Whole;
 }
 
 } // namespace startup

@@ -7,7 +7,6 @@
 #include <QPointer>
 #include <QString>
 
-#include <atomic>
 #include <chrono>
 #include <future>
 
@@ -16,6 +15,7 @@ class QLabel;
 namespace pennoro {
 
 class MainWindow;
+class Prompts;
 
 // Reads and decodes the memo store on a thread of its own, so that the reading overlaps Qt's own
 // start-up. Start it first thing in main(), before the QApplication.
@@ -23,11 +23,15 @@ class StoreReading {
 public:
     explicit StoreReading(const QString& path = memostore::fileName,
                           std::chrono::milliseconds quiet = std::chrono::milliseconds(500));
+    // A reading still going on is given up: the program ends without waiting for it.
+    ~StoreReading();
+    StoreReading(const StoreReading&) = delete;
+    StoreReading& operator=(const StoreReading&) = delete;
 
     // Whether the reading has ended, waiting for it until `deadline` at the most.
     bool waitUntil(QDeadlineTimer deadline) const;
     // How much of the store has been read, in percent.
-    int percent() const { return percent_.load(); }
+    int percent() const { return progress_.percent.load(); }
     // Waits for the reading to end and gives its result. Call it once.
     Result<QString> take();
     // Half a second after the start of the reading: a load that lasts longer says how far it has
@@ -36,13 +40,13 @@ public:
 
 private:
     QDeadlineTimer quietUntil_;
-    std::atomic<int> percent_{0};
+    memostore::LoadProgress progress_;
     std::future<Result<QString>> result_;
 };
 
 // The note over the strip of labels below the memo that says how far a long load has come: the
-// reading of the store first, then the filling of the memo. It shows from `quietUntil` on; the
-// labels' commands cannot run before the memo is whole anyway.
+// reading of the store first, then the filling of the memo. It shows from `quietUntil` on, while
+// clicks wait for the memo anyway, and goes with the object, at the end of the load.
 class LoadingNote {
 public:
     LoadingNote(MainWindow& window, QDeadlineTimer quietUntil);
@@ -65,14 +69,21 @@ private:
 
 namespace startup {
 
-// Waits for the store to be read. One that takes long shows the window meanwhile, with the note;
-// input waits for the memo. Returns false when the window was closed before the reading ended.
-bool waitForStore(MainWindow& window, StoreReading& reading, LoadingNote& note);
+enum class Loaded {
+    Whole,   // the memo is in the window, which shows it
+    Failed,  // the store could not be read; the user was told, and the program ends
+    GivenUp, // the window was closed before the memo was whole; the program ends
+};
 
-// Shows the window with the memo: the memo's first lines at once, the rest added while the window
-// shows, with the note for a long load. Typing and clicks wait for the end of the load. Returns
-// when the whole memo is in the window or when the window was closed.
-void showWithMemo(MainWindow& window, QString memo, LoadingNote& note);
+// Loads the store into the window's memo and shows the window. A store that takes long to read
+// shows the window meanwhile, with the note; the memo's first lines show at once, the rest follows
+// while the window paints. Typing and clicks wait for the whole memo and then follow in order;
+// closing the window gives the load up at once.
+[[nodiscard]] Loaded load(MainWindow& window, StoreReading& reading, Prompts& prompts);
+
+// The last step of the load: shows the window with the memo, its first lines at once, the rest
+// added while the window shows, with the note for a long load. Whether the memo is whole.
+[[nodiscard]] bool showWithMemo(MainWindow& window, QString memo, LoadingNote& note);
 
 } // namespace startup
 } // namespace pennoro

@@ -8,7 +8,6 @@
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEvent>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -37,23 +36,6 @@ constexpr qint64 eventInterval = 8;
 // Lines between the head and the tail go in several to a paragraph: the document's cost is
 // mostly per paragraph.
 constexpr int linesPerParagraph = 16;
-
-bool isInput(QEvent::Type type)
-{
-    switch (type) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::InputMethod:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::Wheel:
-        return true;
-    default:
-        return false;
-    }
-}
 
 } // namespace
 
@@ -111,21 +93,23 @@ void MemoFill::fillHead()
     }
     memo_.loadText(text_.first(filled_));
     tail_ = qMax(filled_, startOfLastLines(tailLines));
-    memo_.installEventFilter(this);
-    memo_.viewport()->installEventFilter(this);
+    held_.emplace();
 }
 
-void MemoFill::fillRest()
+bool MemoFill::fillRest()
 {
     if (!hasRest())
-        return;
-    appendRest();
+        return true;
+    if (!appendRest()) {
+        held_->discard();
+        held_.reset();
+        return false;
+    }
     // The lines that share paragraphs get paragraphs of their own again while the program idles.
     LineSplitting::start(memo_);
-    memo_.removeEventFilter(this);
-    memo_.viewport()->removeEventFilter(this);
     emit progressed(100);
-    replayHeldEvents();
+    held_.reset(); // what was typed meanwhile follows now
+    return true;
 }
 
 void MemoFill::appendPiece(QTextCursor& end)
@@ -152,7 +136,7 @@ void MemoFill::appendPiece(QTextCursor& end)
         block.setLineCount(memolines::count(block));
 }
 
-void MemoFill::appendRest()
+bool MemoFill::appendRest()
 {
     QTextDocument& document = *memo_.document();
     QAbstractTextDocumentLayout& layout = *document.documentLayout();
@@ -165,19 +149,21 @@ void MemoFill::appendRest()
     end.movePosition(QTextCursor::End);
     // A window closed meanwhile ends the program: the rest is not needed then.
     const bool shown = memo_.isVisible();
+    bool whole = true;
     {
         // The layout would otherwise have the memo work out its scroll range and repaint after
         // every piece; once at the end is enough.
         const QSignalBlocker quiet(layout);
         QElapsedTimer sinceEvents;
         sinceEvents.start();
-        while (hasRest() && memo_.isVisible() == shown) {
+        while (hasRest() && whole) {
             appendPiece(end);
             if (sinceEvents.elapsed() >= eventInterval) {
                 emit progressed(int(filled_ * 100 / text_.size()));
-                // Input stays queued in the window system, in order, for after the load.
-                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                // Input waits in the hold; a request to close the window comes through.
+                QCoreApplication::processEvents();
                 sinceEvents.restart();
+                whole = memo_.isVisible() == shown;
             }
         }
     }
@@ -187,6 +173,7 @@ void MemoFill::appendRest()
     document.setModified(modified);
     forgetHeadLayouts(headBlocks);
     emit layout.documentSizeChanged(layout.documentSize());
+    return whole;
 }
 
 // Showing the head alone laid out its last paragraphs too, to find its scroll range. Loaded whole,
@@ -203,26 +190,6 @@ void MemoFill::forgetHeadLayouts(int headBlocks)
     for (; block.isValid() && block.blockNumber() < headBlocks; block = block.next()) {
         block.clearLayout();
         block.setLineCount(memolines::count(block));
-    }
-}
-
-bool MemoFill::eventFilter(QObject* watched, QEvent* event)
-{
-    // Input that did not come through the window system's queue (posted or sent by another part
-    // of the program, an input method) waits here instead.
-    if (!isInput(event->type()))
-        return QObject::eventFilter(watched, event);
-    held_.push_back({watched, std::unique_ptr<QEvent>(event->clone())});
-    return true;
-}
-
-void MemoFill::replayHeldEvents()
-{
-    std::vector<HeldEvent> held = std::move(held_);
-    held_.clear();
-    for (HeldEvent& record : held) {
-        if (record.receiver)
-            QCoreApplication::sendEvent(record.receiver, record.event.get());
     }
 }
 

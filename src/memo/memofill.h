@@ -1,13 +1,12 @@
 #pragma once
 
+#include "memo/inputhold.h"
+
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
-#include <memory>
-#include <vector>
+#include <optional>
 
-class QEvent;
 class QTextCursor;
 
 namespace pennoro {
@@ -33,35 +32,28 @@ public:
     bool hasRest() const { return filled_ < text_.size(); }
     // Adds the rest. Between pieces the window repaints and timers run; what the user types or
     // clicks in the meantime waits and follows afterwards, in order, as if typed after the load.
-    void fillRest();
+    // Whether the memo is whole: closing the window gives the rest up (and what was typed), and
+    // the memo then holds only part of the text.
+    [[nodiscard]] bool fillRest();
 
 signals:
     // How much of the text is in the memo, in percent; now and then during fillRest.
     void progressed(int percent);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    struct HeldEvent {
-        QPointer<QObject> receiver;
-        std::unique_ptr<QEvent> event;
-    };
-
     qsizetype endOfLines(qsizetype from, int lines) const;
     qsizetype cutInLongLine(qsizetype headEnd) const;
     qsizetype startOfLastLines(int lines) const;
     void appendPiece(QTextCursor& end);
-    void appendRest();
+    bool appendRest();
     void forgetHeadLayouts(int headBlocks);
-    void replayHeldEvents();
 
     MemoEdit& memo_;
     QString text_;
     qsizetype filled_ = 0;
     // Where the last lines start, which go in one to a paragraph as the first do.
     qsizetype tail_ = 0;
-    std::vector<HeldEvent> held_;
+    std::optional<InputHold> held_;
 };
 
 } // namespace pennoro

@@ -15,7 +15,7 @@ namespace {
 
 // Decodes a piece at a time, each ending after a line feed (which no character of the code page
 // spans, so the text is the same as at one go), and says how far it has come.
-Result<cp932::Decoded> decodeInPieces(QByteArrayView bytes, std::atomic<int>* percent)
+Result<cp932::Decoded> decodeInPieces(QByteArrayView bytes, LoadProgress* progress)
 {
     constexpr qsizetype pieceBytes = qsizetype(1) << 20;
     if (bytes.size() <= pieceBytes)
@@ -30,8 +30,11 @@ Result<cp932::Decoded> decodeInPieces(QByteArrayView bytes, std::atomic<int>* pe
             return piece.failure();
         whole.text += piece.value().text;
         whole.invalid += piece.value().invalid;
-        if (percent)
-            percent->store(int(end * 100 / bytes.size()));
+        if (progress) {
+            if (progress->givenUp)
+                return Failure{{}, filereasons::unknown};
+            progress->percent = int(end * 100 / bytes.size());
+        }
         from = end;
     }
     return whole;
@@ -40,14 +43,14 @@ Result<cp932::Decoded> decodeInPieces(QByteArrayView bytes, std::atomic<int>* pe
 // Another editor may have saved the store as UTF-8. Code page 932 comes first: a file that is
 // valid code page 932 is read as such even when its bytes happen to be valid UTF-8 too (short runs
 // of half-width katakana are), so the program's own files never change.
-Result<QString> textOfStore(QByteArrayView bytes, std::atomic<int>* percent)
+Result<QString> textOfStore(QByteArrayView bytes, LoadProgress* progress)
 {
     static constexpr QByteArrayView utf8Mark("\xEF\xBB\xBF");
     QStringDecoder utf8(QStringDecoder::Utf8,
                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     if (bytes.startsWith(utf8Mark))
         return QString(utf8.decode(bytes.sliced(utf8Mark.size())));
-    Result<cp932::Decoded> decoded = decodeInPieces(bytes, percent);
+    Result<cp932::Decoded> decoded = decodeInPieces(bytes, progress);
     if (!decoded.ok())
         return decoded.failure();
     if (decoded.value().invalid == 0)
@@ -66,7 +69,7 @@ QString memoFromStoreText(QString text)
     return text;
 }
 
-Result<QString> load(const QString& path, std::atomic<int>* percent)
+Result<QString> load(const QString& path, LoadProgress* progress)
 {
     Result<std::optional<QByteArray>> read = textfile::readWhole(path, largestStore);
     if (!read.ok())
@@ -74,10 +77,12 @@ Result<QString> load(const QString& path, std::atomic<int>* percent)
     if (!read.value())
         return QString();
     try {
-        Result<QString> text = textOfStore(*read.value(), percent);
+        Result<QString> text = textOfStore(*read.value(), progress);
         read.value().reset(); // the bytes, no longer needed
         if (!text.ok())
             return Failure{textfile::displayPath(path), text.failure().reason};
+        if (progress && progress->givenUp)
+            return Failure{textfile::displayPath(path), filereasons::unknown};
         return memoFromStoreText(std::move(text.value()));
     } catch (const std::bad_alloc&) {
         // The text takes twice the bytes, and more with its line ends: the memory may run out here

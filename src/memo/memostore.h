@@ -27,12 +27,18 @@ inline constexpr qint64 largestStore = qint64(256) << 20;
 // So a save followed by a start gives back the same memo.
 QString memoFromStoreText(QString text);
 
+// How far a reading on another thread has come, from 0 to 100, and whether it is still wanted.
+struct LoadProgress {
+    std::atomic<int> percent{0};
+    std::atomic<bool> givenUp{false};
+};
+
 // Reads the store. The file is code page 932; one that another editor saved as UTF-8 (with a
 // byte-order mark, or valid UTF-8 that is not valid code page 932) is read as UTF-8. A missing
 // store is no failure: the memo then starts empty. A store that is not a regular file, is larger
-// than largestStore or needs more memory than the program may have is a failure. `percent`, when
-// given, follows how much of the store has been read, from 0 to 100, for another thread to show.
-Result<QString> load(const QString& path = fileName, std::atomic<int>* percent = nullptr);
+// than largestStore or needs more memory than the program may have is a failure. `progress`, when
+// given, follows the reading; a reading given up there ends soon, with a failure.
+Result<QString> load(const QString& path = fileName, LoadProgress* progress = nullptr);
 
 // Writes the memo and one line end (CR LF) in code page 932, replacing the store atomically.
 Outcome save(QStringView memo, const QString& path = fileName);
