@@ -66,7 +66,9 @@ private slots:
             captions.append(menu->objectName() + u'=' + menu->text());
             for (const QAction* item : menu->menu()->actions())
                 if (menu->objectName() != QStringLiteral("mnuTG"))
-                    captions.append(u' ' + item->objectName() + u'=' + item->text());
+                    captions.append(item->isSeparator()
+                                        ? QStringLiteral(" -")
+                                        : u' ' + item->objectName() + u'=' + item->text());
         }
         QCOMPARE(
             captions,
@@ -75,7 +77,8 @@ private slots:
                          " mnudc=ｸﾘｱ(&D)", " mnuFN=全ｸﾘｱ(&N)", " mnuACC=全ｺﾋﾟｰ(&A)",
                          "mnuTG=HTMLﾀｸﾞ(&T)", "mnuE=ｸﾘｯﾌﾟﾎﾞｰﾄﾞ(&C)",
                          " mnuFCD=ｸﾘｯﾌﾟﾎﾞｰﾄﾞの内容をｸﾘｱ(&D)", " mnuFCS=ｸﾘｯﾌﾟﾎﾞｰﾄﾞの内容を保存(&S)",
-                         "mnuR=ﾒﾓﾘｰ(&F)", " mnuFC=ﾌｧｲﾙｴｸｽﾎﾟｰﾄ(&S)", " mnuFR=ｴﾃﾞｨｯﾄﾘｾｯﾄ(&R)"}));
+                         "mnuR=ﾒﾓﾘｰ(&F)", " mnuFC=ﾌｧｲﾙｴｸｽﾎﾟｰﾄ(&S)", " mnuFR=ｴﾃﾞｨｯﾄﾘｾｯﾄ(&R)", " -",
+                         " mnuFV=ﾌﾞﾗｳｻﾞで表示(&V)"}));
     }
 
     // Keys that the memo would take for itself run the menu commands instead.

@@ -11,6 +11,7 @@
 #include "common/twips.h"
 #include "edit/clipboardmenu.h"
 #include "edit/editcommands.h"
+#include "edit/pagepreview.h"
 #include "memo/memoedit.h"
 #include "memo/memostore.h"
 #include "platform/prompts.h"
@@ -53,6 +54,9 @@ struct MenuItem {
     std::optional<CommandLabel> label = {};
 };
 
+// A line between two items: an entry without a control.
+const MenuItem separator{};
+
 struct Menu {
     QStringView control;
     QStringView caption;
@@ -65,6 +69,10 @@ void addMenu(QMenuBar* bar, const Menu& menu, const AddLabel& addLabel, MemoEdit
 {
     QMenu* qmenu = menus::addSubmenu(bar, menu.control, menu.caption);
     for (const MenuItem& item : menu.items) {
+        if (item.control.isEmpty()) {
+            qmenu->addSeparator();
+            continue;
+        }
         QAction* action = menus::addAction(qmenu, item.control, item.caption, item.shortcut);
         QObject::connect(action, &QAction::triggered, qmenu, [&memo, run = item.run] {
             // A key or a label leaves a word being composed where it is; the command must see it.
@@ -182,6 +190,9 @@ void MainWindow::buildMenus()
                   [&] { memorymenu::exportMemo(memo, *this, prompts); }},
                  {u"mnuFR", u"ｴﾃﾞｨｯﾄﾘｾｯﾄ(&R)", Qt::CTRL | Qt::Key_R,
                   [this, &memo] { memorymenu::editReset(memo, *this); }},
+                 separator,
+                 {u"mnuFV", u"ﾌﾞﾗｳｻﾞで表示(&V)", Qt::Key_F6,
+                  [&] { pagepreview::show(memo, services_.shell, prompts); }},
              }},
             label, memo);
 

@@ -9,8 +9,9 @@ namespace {
 
 QString describe(const QString& what, const Failure& failure)
 {
-    return what + QStringLiteral("\n\n") + failure.path + QStringLiteral("\n\n") +
-           texts::failureReason + failure.reason;
+    // A failure that concerns no file (no runtime folder at all) has no path to show.
+    const QString path = failure.path.isEmpty() ? QString() : failure.path + QStringLiteral("\n\n");
+    return what + QStringLiteral("\n\n") + path + texts::failureReason + failure.reason;
 }
 
 } // namespace
@@ -23,6 +24,11 @@ QString writeFailed(const Failure& failure)
 QString readFailed(const Failure& failure)
 {
     return describe(texts::fileReadFailed, failure);
+}
+
+QString previewFailed(const Failure& failure)
+{
+    return describe(texts::previewFailed, failure);
 }
 
 void report(Prompts& prompts, const QString& text)

@@ -13,6 +13,7 @@ namespace messages {
 
 QString writeFailed(const Failure& failure);
 QString readFailed(const Failure& failure);
+QString previewFailed(const Failure& failure);
 
 // A failure of the clipboard or of a file, told to the user in a box titled with the program's
 // name. The command that failed has changed nothing it could not finish.

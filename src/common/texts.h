@@ -44,6 +44,10 @@ inline const QString fileWriteFailed =
     QStringLiteral("ﾌｧｲﾙに書き込めませんでした。ﾒﾓはそのまま残っています。");
 inline const QString fileReadFailed =
     QStringLiteral("ﾌｧｲﾙを読み込めませんでした。Pennoro を終了します。");
+// The browser preview could not be shown; the reason says why.
+inline const QString previewFailed =
+    QStringLiteral("ﾌﾞﾗｳｻﾞで表示出来ませんでした。ﾒﾓは変更していません。");
+inline const QString noBrowser = QStringLiteral("ﾍﾟｰｼﾞを開くﾌﾞﾗｳｻﾞが見つかりません");
 inline const QString failureReason = QStringLiteral("理由: ");
 
 // The About box.

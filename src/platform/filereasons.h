@@ -14,6 +14,11 @@ inline const QString notRegularFile =
 inline const QString tooLarge = QStringLiteral("ﾌｧｲﾙが大きすぎてﾒﾓﾘに読み込めません");
 // A pipe (or socket) that no program reads from: writing would wait for ever.
 inline const QString noReceiver = QStringLiteral("ﾊﾟｲﾌﾟを読み取るﾌﾟﾛｸﾞﾗﾑがありません");
+// Something other than a folder stands where the program makes its own folder.
+inline const QString notFolder = QStringLiteral("ﾌｫﾙﾀﾞではありません");
+// The user's runtime folder is missing, or not for the user alone (XDG_RUNTIME_DIR).
+inline const QString noRuntimeFolder =
+    QStringLiteral("ﾕｰｻﾞｰ専用の実行時ﾌｫﾙﾀﾞ(XDG_RUNTIME_DIR)がありません");
 // A failure that came without a reason must never read as success.
 inline const QString unknown = QStringLiteral("不明なｴﾗｰ");
 

@@ -1,7 +1,6 @@
 #include "platform/shell.h"
 
 #include <QDesktopServices>
-#include <QUrl>
 
 namespace pennoro {
 
@@ -9,6 +8,13 @@ void QtShell::open(const QString& target)
 {
     // A target nobody handles does nothing visible, by design.
     QDesktopServices::openUrl(QUrl(target, QUrl::StrictMode));
+}
+
+bool QtShell::openFile(const QUrl& file)
+{
+    // Files the program wrote, nothing else: their type's handler (for a page, the browser) opens
+    // them.
+    return file.isLocalFile() && QDesktopServices::openUrl(file);
 }
 
 } // namespace pennoro
