@@ -127,6 +127,7 @@ private slots:
 
     void numberWithoutWords()
     {
+        QCOMPARE(filereasons::ofSystemError(0), filereasons::unknown);
         QCOMPARE(filereasons::ofSystemError(EPROTO, u"/nonexistent/libc.mo"_s),
                  u"ｼｽﾃﾑのｴﾗｰ(番号 %1)"_s.arg(EPROTO));
     }

@@ -203,6 +203,9 @@ std::optional<int> systemErrorWordedAs(const QString& reason)
 
 QString ofSystemError(int error, const QString& catalogue)
 {
+    // No number: glibc's words for 0 are "Success".
+    if (error == 0)
+        return unknown;
     if (std::optional<QString> reason = libcReason(error, catalogue))
         return *reason;
     if (std::optional<QString> reason = ownReason(error))
