@@ -47,9 +47,10 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The libraries the binary links (Qt 6 Core, Gui and Widgets, ICU, the C++ runtime) are found by
 # dpkg-shlibdeps, so the versions match the system the package is built on. Debian's libqt6gui6
 # also holds the X11 platform plugin. What no link shows is the Japanese font that the memo and
-# the labels fall back to, and Qt's own Japanese translation that the program loads at start-up.
+# the labels fall back to, Qt's own Japanese translation that the program loads at start-up, and
+# glibc's Japanese messages (libc-l10n) that the reasons for failed reads and writes come from.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, qt6-translations-l10n, libc-l10n")
 
 include(CPack)
 

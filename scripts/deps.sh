@@ -1,8 +1,9 @@
 # Sourced by run.sh and test.sh: installs the Debian packages Pennoro needs, only those missing.
 
-# Packages to build and run the program (Qt's own Japanese words come from qt6-translations-l10n).
+# Packages to build and run the program (Qt's own Japanese words come from qt6-translations-l10n,
+# the system's reasons for failed reads and writes in Japanese from glibc's libc-l10n).
 PENNORO_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libicu-dev fonts-noto-cjk
-                        qt6-translations-l10n libgl-dev ccache)
+                        qt6-translations-l10n libc-l10n libgl-dev ccache)
 # Further packages the test suite needs (a real X server and its tools for the window tests; the
 # desktop entry and metainfo validators and dpkg-shlibdeps for the install and package check).
 PENNORO_TEST_PACKAGES=(xvfb xauth xdotool xclip x11-utils desktop-file-utils appstream dpkg-dev

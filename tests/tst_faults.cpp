@@ -17,6 +17,8 @@
 #include <QSignalSpy>
 #include <QThread>
 
+#include <cerrno>
+
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -54,25 +56,26 @@ const struct {
     {"clipboard save", u"clipboard.TXT"_s, "mnuFCS"},
 };
 
-// What the command meets at its path, and the reason it gives in the system's words, or none where
-// it does its work: a folder that takes no new file has a writable file there written in place; a
-// device or a pipe is written into and stays what it was. A full disk at the last write: a memo
-// that fits Qt's buffer.
+// What the command meets at its path, and the reason it gives in Qt's or the program's words or as
+// the system's error number, or none where it does its work: a folder that takes no new file has a
+// writable file there written in place; a device or a pipe is written into and stays what it was.
+// A full disk at the last write: a memo that fits Qt's buffer.
 const struct {
     Fault fault;
     const char* name;
     QString reason;
+    int error;
     int lines;
 } faults[] = {
-    {Fault::FolderAtPath, "path is a folder", u"directory"_s, 3},
-    {Fault::ReadOnlyFile, "read-only file", u"not writable"_s, 3},
-    {Fault::DiskFull, "disk full", u"File too large"_s, 2000},
-    {Fault::DiskFullAtLastWrite, "disk full at the last write", u"File too large"_s, 300},
-    {Fault::ReadOnlyFolder, "read-only folder, writable file", {}, 3},
-    {Fault::ReadOnlyFolderNoFile, "read-only folder, no file", u"Permission denied"_s, 3},
-    {Fault::Device, "device", {}, 3},
-    {Fault::PipeWithReader, "pipe with a reader", {}, 3},
-    {Fault::PipeWithoutReader, "pipe without a reader", filereasons::noReceiver, 3},
+    {Fault::FolderAtPath, "path is a folder", u"directory"_s, 0, 3},
+    {Fault::ReadOnlyFile, "read-only file", u"not writable"_s, 0, 3},
+    {Fault::DiskFull, "disk full", {}, EFBIG, 2000},
+    {Fault::DiskFullAtLastWrite, "disk full at the last write", {}, EFBIG, 300},
+    {Fault::ReadOnlyFolder, "read-only folder, writable file", {}, 0, 3},
+    {Fault::ReadOnlyFolderNoFile, "read-only folder, no file", {}, EACCES, 3},
+    {Fault::Device, "device", {}, 0, 3},
+    {Fault::PipeWithReader, "pipe with a reader", {}, 0, 3},
+    {Fault::PipeWithoutReader, "pipe without a reader", filereasons::noReceiver, 0, 3},
 };
 
 // Writes beyond the limit fail with EFBIG, once SIGXFSZ, which would end the process, is ignored.
@@ -233,7 +236,8 @@ private slots:
                  f.fault == Fault::ReadOnlyFolderNoFile ? QStringList()
                                                         : QStringList{commands[command].fileName});
         QCOMPARE(t.memo().wholeText(), memo);
-        if (f.reason.isEmpty()) {
+        const QString reason = f.error ? filereasons::ofSystemError(f.error) : f.reason;
+        if (reason.isEmpty()) {
             QCOMPARE(t.prompts.messages.size(), notices);
             if (reader >= 0) {
                 QByteArray got(4096, '\0');
@@ -252,7 +256,7 @@ private slots:
         const QString report = t.prompts.shown().last();
         QVERIFY2(report.startsWith(u"Pennoro, critical: "_s), qPrintable(report));
         QVERIFY2(report.contains(QDir::toNativeSeparators(path)), qPrintable(report));
-        QVERIFY2(report.contains(f.reason, Qt::CaseInsensitive), qPrintable(report));
+        QVERIFY2(report.contains(reason, Qt::CaseInsensitive), qPrintable(report));
         if (!earlier.isEmpty())
             QCOMPARE(fileBytes(earlier), "earlier\r\n");
         QCOMPARE(t.memo().selectedText(), memo.mid(4, 6));

@@ -32,7 +32,7 @@ Converter openConverter(UErrorCode& status)
 Failure conversionFailure(UErrorCode status)
 {
     return {{},
-            QStringLiteral("code page 932 conversion failed (ICU: %1)")
+            QStringLiteral("ｺｰﾄﾞﾍﾟｰｼﾞ932の変換に失敗しました(ICU: %1)")
                 .arg(QString::fromLatin1(u_errorName(status)))};
 }
 

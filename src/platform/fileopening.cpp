@@ -34,10 +34,10 @@ Failure failureBecause(const QString& path, const QString& reason)
 
 #ifdef Q_OS_UNIX
 
-// The system's reason for the last failed call, in the words (and translation) Qt uses for its own.
+// The system's reason for the last failed call.
 Failure systemFailure(const QString& path)
 {
-    return failureBecause(path, qt_error_string(errno));
+    return failureBecause(path, filereasons::ofSystemError(errno));
 }
 
 bool isRegular(int fd)
@@ -84,8 +84,7 @@ Result<std::unique_ptr<QFileDevice>> openPipeOrDevice(const QString& path)
 
 Failure failureOf(const QString& path, const QFileDevice& file)
 {
-    const QString reason = file.errorString();
-    return failureBecause(path, reason.isEmpty() ? filereasons::unknown : reason);
+    return failureBecause(path, filereasons::ofDevice(file));
 }
 
 Result<Found> openForReading(QFile& file, const QString& path, qint64 largest)

@@ -13,7 +13,7 @@
 // place where the folder takes no new file, and writes into a pipe or device, never replacing it.
 namespace pennoro::fileopening {
 
-// The failure of a file device: the path as messages show it and Qt's reason.
+// The failure of a file device: the path as messages show it and its reason in Japanese.
 Failure failureOf(const QString& path, const QFileDevice& file);
 
 enum class Found { Nothing, File };

@@ -2,8 +2,10 @@
 
 #include <QString>
 
-// The program's own reasons why a file could not be read or written, shown after "理由: " in its
-// reports. Reasons in the system's or Qt's words come from Qt, which translates them.
+class QFileDevice;
+
+// Why a file could not be read or written, shown after "理由: " in the program's reports: the
+// program's own reasons, and the system's reasons in Japanese whatever the locale.
 namespace pennoro::filereasons {
 
 // A folder, a pipe, a device: the memo store must be a file, which also keeps start-up from
@@ -21,5 +23,18 @@ inline const QString noRuntimeFolder =
     QStringLiteral("ﾕｰｻﾞｰ専用の実行時ﾌｫﾙﾀﾞ(XDG_RUNTIME_DIR)がありません");
 // A failure that came without a reason must never read as success.
 inline const QString unknown = QStringLiteral("不明なｴﾗｰ");
+
+// Where glibc's Japanese messages are (Debian's libc-l10n).
+inline const QString libcCatalogue = QStringLiteral("/usr/share/locale/ja/LC_MESSAGES/libc.mo");
+
+// The reason for a failed system call's error number (errno), in Japanese in every locale: glibc's
+// own Japanese message where its catalogue has one, else the program's words for the reasons a
+// file's reading or writing meets, else the number.
+QString ofSystemError(int error, const QString& catalogue = libcCatalogue);
+
+// The reason a failed file device gives, in Japanese in every locale: Qt words a system error in
+// the language of the process's locale, and that reason is given as ofSystemError gives it; Qt's
+// own reasons (translated by Qt) stay as they are.
+QString ofDevice(const QFileDevice& file);
 
 } // namespace pennoro::filereasons

@@ -10,7 +10,7 @@ namespace pennoro {
 // Why something could not be done, for the user's message.
 struct Failure {
     QString path;   // the file concerned, absolute with native separators; empty when none
-    QString reason; // what failed, in the system's or Qt's words
+    QString reason; // what failed, in Japanese: the system's, Qt's or the program's words
 };
 
 // The value a step made, or the failure that kept it from being made. Every step that reads,

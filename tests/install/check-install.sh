@@ -2,7 +2,8 @@
 # check-install.sh BUILD_DIR: installs the built program into a temporary prefix and builds its
 # Debian package, then checks both: every file in its place and nothing else, icons of the right
 # sizes, a desktop entry and AppStream metainfo that the freedesktop validators accept, and a
-# package that holds the same files and depends on Qt 6, ICU, a Japanese font and Qt's translations.
+# package that holds the same files and depends on Qt 6, ICU, a Japanese font and Qt's and
+# glibc's translations.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 app_id=org.example.Pennoro
@@ -118,7 +119,7 @@ check_package() {
     depends=$(dpkg-deb -f "$deb" Depends)
     local pattern
     for pattern in libqt6widgets6 libqt6gui6 libqt6core6 'libicu[0-9]+' fonts-noto-cjk \
-        qt6-translations-l10n; do
+        qt6-translations-l10n libc-l10n; do
         grep -q -E "(^|, )$pattern( |,|$)" <<<"$depends" || fail "Depends lacks $pattern: $depends"
     done
 

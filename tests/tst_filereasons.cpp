@@ -1,0 +1,174 @@
+// The reasons for failed reads and writes are Japanese in an English locale: each error number a
+// text file's reading or writing meets, with glibc's catalogue and without, and real failures.
+
+#include "app/qtsetup.h"
+#include "fakes/testfiles.h"
+#include "fakes/unprivileged.h"
+#include "platform/filereasons.h"
+#include "platform/textfile.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace pennoro;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool isJapanese(const QString& reason)
+{
+    return !reason.isEmpty() && !reason.contains(QRegularExpression(u"[A-Za-z]"_s));
+}
+
+enum class Situation {
+    NameTooLongWrite,
+    NameTooLongRead,
+    LinkLoopWrite,
+    LinkLoopRead,
+    NotAFolderWrite,
+    ReadOnlyFolderWrite
+};
+
+// What the read or the write of a text file met at `situation`, in a fresh folder.
+Failure failureAt(Situation situation, const QString& folder)
+{
+    const QString longName = folder + u'/' + QString(300, u'a');
+    const QString loop = folder + u"/loop"_s;
+    QFile::link(loop, loop);
+    const QString plain = folder + u"/plain.txt"_s;
+    writeBytes(plain, "x");
+    switch (situation) {
+    case Situation::NameTooLongWrite:
+        return textfile::writeText(longName, u"x").failure();
+    case Situation::NameTooLongRead:
+        return textfile::readWhole(longName, 100).failure();
+    case Situation::LinkLoopWrite:
+        return textfile::writeText(loop + u"/memo.txt"_s, u"x").failure();
+    case Situation::LinkLoopRead:
+        return textfile::readWhole(loop, 100).failure();
+    case Situation::NotAFolderWrite:
+        return textfile::writeText(plain + u"/memo.txt"_s, u"x").failure();
+    case Situation::ReadOnlyFolderWrite: {
+        const QString locked = folder + u"/locked"_s;
+        QDir().mkdir(locked);
+        chmod(QFile::encodeName(folder).constData(), 0755);
+        chmod(QFile::encodeName(locked).constData(), 0555);
+        const AsUnprivilegedUser nobody;
+        if (!nobody.bound())
+            return {};
+        return textfile::writeText(locked + u"/memo.txt"_s, u"x").failure();
+    }
+    }
+    return {};
+}
+
+} // namespace
+
+class TestFileReasons : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // The locale is English (the system's messages are), and Qt's words Japanese, as the
+        // program has them.
+        QCOMPARE(QByteArray(strerror(EFBIG)), "File too large");
+        QVERIFY(qtsetup::loadJapaneseTranslation(*qApp));
+        QVERIFY2(QFile::exists(filereasons::libcCatalogue), "glibc's Japanese (libc-l10n)");
+    }
+
+    void errorNumbersAreJapanese_data()
+    {
+        QTest::addColumn<int>("error");
+        const struct {
+            const char* name;
+            int error;
+        } errors[] = {
+            {"permission", EACCES},
+            {"not permitted", EPERM},
+            {"no space", ENOSPC},
+            {"quota", EDQUOT},
+            {"file too large", EFBIG},
+            {"read-only file system", EROFS},
+            {"no such file", ENOENT},
+            {"not a folder", ENOTDIR},
+            {"is a folder", EISDIR},
+            {"name too long", ENAMETOOLONG},
+            {"too many link levels", ELOOP},
+            {"too many links", EMLINK},
+            {"I/O error", EIO},
+            {"out of memory", ENOMEM},
+            {"text file busy", ETXTBSY},
+            {"device busy", EBUSY},
+            {"broken pipe", EPIPE},
+            {"stale handle", ESTALE},
+        };
+        for (const auto& [name, error] : errors)
+            QTest::newRow(name) << error;
+    }
+
+    // With glibc's catalogue and, as where it is not installed, with the program's own words.
+    void errorNumbersAreJapanese()
+    {
+        QFETCH(int, error);
+        const QString system = filereasons::ofSystemError(error);
+        const QString own = filereasons::ofSystemError(error, u"/nonexistent/libc.mo"_s);
+        QVERIFY2(isJapanese(system), qPrintable(system));
+        QVERIFY2(isJapanese(own), qPrintable(own));
+        // glibc leaves these two in English.
+        if (error != EPIPE && error != ESTALE)
+            QVERIFY2(system != own, "glibc's words, where it has them");
+    }
+
+    void numberWithoutWords()
+    {
+        QCOMPARE(filereasons::ofSystemError(0), filereasons::unknown);
+        QCOMPARE(filereasons::ofSystemError(EPROTO, u"/nonexistent/libc.mo"_s),
+                 u"ｼｽﾃﾑのｴﾗｰ(番号 %1)"_s.arg(EPROTO));
+    }
+
+    void realFailuresAreJapanese_data()
+    {
+        QTest::addColumn<Situation>("situation");
+        QTest::addColumn<int>("error");
+        QTest::newRow("write, name too long") << Situation::NameTooLongWrite << ENAMETOOLONG;
+        QTest::newRow("read, name too long") << Situation::NameTooLongRead << ENAMETOOLONG;
+        QTest::newRow("write, link loop") << Situation::LinkLoopWrite << ELOOP;
+        QTest::newRow("read, link loop") << Situation::LinkLoopRead << ELOOP;
+        QTest::newRow("write, not a folder") << Situation::NotAFolderWrite << ENOTDIR;
+        QTest::newRow("write, read-only folder") << Situation::ReadOnlyFolderWrite << EACCES;
+    }
+
+    void realFailuresAreJapanese()
+    {
+        QFETCH(Situation, situation);
+        QFETCH(int, error);
+        QTemporaryDir folder;
+        const Failure failure = failureAt(situation, folder.path());
+        if (failure.path.isEmpty() && situation == Situation::ReadOnlyFolderWrite)
+            QSKIP("no user without root's rights to run as");
+        QVERIFY2(isJapanese(failure.reason), qPrintable(failure.reason));
+        QCOMPARE(failure.reason, filereasons::ofSystemError(error));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    // An English locale, as on a system not set to Japanese; before Qt takes it from the
+    // environment.
+    qputenv("LC_ALL", "C.UTF-8");
+    qputenv("LANG", "C.UTF-8");
+    qunsetenv("LANGUAGE");
+    QCoreApplication application(argc, argv);
+    TestFileReasons test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_filereasons.moc"
