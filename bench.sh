@@ -136,6 +136,25 @@ status "save-and-exit sessions"
 read -r _ empty_rss_kb < <(session 0)
 read -r exit10_ms rss10_kb < <(session 10)
 
+# Idle means idle: the CPU the program takes in 10 s with nothing typed, the window focused and
+# the caret blinking, once the load and the splitting after it have had 5 s to finish.
+idle_cpu() { # idle_cpu DIR → CPU seconds
+    rm -f "$work/idle"
+    "$timer" --dir "$1" --title "Pennoro Ver 2.0" --timeout 120 --then '
+        pid=$(xdotool getwindowpid "$WINDOW")
+        ticks() { awk "{ print \$14 + \$15 }" "/proc/$pid/stat"; }
+        xdotool windowfocus --sync "$WINDOW" key End
+        sleep 5
+        before=$(ticks)
+        sleep 10
+        echo $(( $(ticks) - before )) >"'"$work/idle"'"
+        kill "$pid"' -- "$pennoro" >/dev/null
+    awk -v t="$(cat "$work/idle")" -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "%.2f", t / hz }'
+}
+status "idle CPU"
+idle_line4=$(idle_cpu "$work/line4")
+idle50=$(idle_cpu "$work/store50")
+
 status "commands on a 10 MB memo"
 large=$("$build/bench/bench_largememo" 10)
 copy=$("$build/bench/bench_editcommands" 10)
@@ -185,5 +204,6 @@ cat <<EOF
 | Tag command (bold), whole memo selected, ms (with repaint) | | $tag_whole ($tag_whole_painted) | | | |
 | Copy all, ms | | $copy_all_ms | | < 100 | $(verdict "$copy_all_ms" 100) |
 | Peak memory of a session (start, F2), MiB (empty memo: $(mib "$empty_rss_kb")) | | $(mib "$rss10_kb") | | < empty + 4 × UTF-16 text ($(mib $((utf16[10] / 1024))) MiB) = $(mib "$memory_bound_kb") | $(verdict "$rss10_kb" "$memory_bound_kb") |
+| CPU while idle for 10 s after the load, s: one unbreakable line of 4 MB; 50 MB memo | | | $idle_line4; $idle50 | 0 | $(verdict "$idle_line4" 0.05), $(verdict "$idle50" 0.05) |
 | 200 MB store: start to shown window (with the note), to answering keys, ms; peak memory, MiB | | | | $shown200_ms, $answered200_ms; $(mib "$rss200_kb") < empty + 4 × UTF-16 text ($(mib $((utf16[200] / 1024))) MiB) = $(mib "$memory_bound200_kb") | $(verdict "$rss200_kb" "$memory_bound200_kb") |
 EOF
