@@ -8,7 +8,7 @@
 // position, then the memo as UTF-8.
 
 #include "fuzzcheck.h"
-#include "memo/linejoining.h"
+#include "load/linejoining.h"
 #include "memo/memoedit.h"
 #include "platform/lineends.h"
 #include "tags/taginsertion.h"

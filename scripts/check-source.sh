@@ -13,10 +13,11 @@ declare -A allowed=(
     [platform]="platform"
     [common]="common platform"
     [memo]="memo platform"
+    [load]="load memo common platform"
     [tags]="tags memo common platform"
     [edit]="edit memo common platform"
     [about]="about common platform"
-    [app]="app tags edit about memo common platform"
+    [app]="app load tags edit about memo common platform"
 )
 status=0
 for folder in "${!allowed[@]}"; do

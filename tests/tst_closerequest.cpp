@@ -1,13 +1,13 @@
 // Runs on a real X server (xcb), where a window manager's request to close a window arrives as a
 // client message among the user's input, not as a call to QWidget::close.
 #include "app/mainwindow.h"
-#include "app/memoloader.h"
 #include "fakes/fakeclipboard.h"
 #include "fakes/fakeprompts.h"
 #include "fakes/fakeshell.h"
 #include "fakes/fakesysinfosystem.h"
 #include "fakes/testfiles.h"
-#include "memo/linesplitting.h"
+#include "load/memoload.h"
+#include "load/storereading.h"
 #include "memo/memoedit.h"
 #include "platform/cp932codec.h"
 
@@ -115,15 +115,16 @@ private slots:
             sinceRequest.start();
         });
         watch.start(0);
-        startup::Loaded loaded;
+        MemoLoad load(w.window, *w.window.memo());
+        MemoLoad::Phase reached;
         {
             StoreReading reading(dir.path(QStringLiteral("Data.pnr")),
                                  std::chrono::milliseconds(0));
-            loaded = startup::load(w.window, reading, w.prompts);
+            reached = load.run(reading, w.prompts);
         } // a reading still going on is given up here
         QVERIFY(sinceRequest.isValid());
         const qint64 took = sinceRequest.elapsed();
-        QCOMPARE(loaded, startup::Loaded::GivenUp);
+        QCOMPARE(reached, MemoLoad::Phase::Abandoned);
         QVERIFY(!w.window.isVisible());
         QVERIFY2(
             took < 500,
@@ -140,8 +141,8 @@ private slots:
         QVERIFY(writeBytes(dir.path(QStringLiteral("Data.pnr")), storeOfLines(200'000)));
         Window w;
         StoreReading reading(dir.path(QStringLiteral("Data.pnr")));
-        QCOMPARE(startup::load(w.window, reading, w.prompts), startup::Loaded::Whole);
-        QVERIFY(w.window.findChild<LineSplitting*>());
+        MemoLoad load(w.window, *w.window.memo());
+        QCOMPARE(load.run(reading, w.prompts), MemoLoad::Phase::Splitting);
         QElapsedTimer sinceRequest;
         requestClose(w.window);
         sinceRequest.start();

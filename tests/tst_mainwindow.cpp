@@ -1,7 +1,8 @@
 #include "app/clicklabel.h"
-#include "app/startup.h"
 #include "fakes/testfiles.h"
 #include "fakes/testwindow.h"
+#include "load/memoload.h"
+#include "load/storereading.h"
 
 #include <QFileInfo>
 #include <QInputMethodEvent>
@@ -149,21 +150,38 @@ private slots:
     }
 
     // A missing store is an empty memo; one that cannot be read is reported and left alone.
+    void loadingTheMemo_data()
+    {
+        QTest::addColumn<QByteArray>("store"); // "<folder>" for a folder in its place
+        QTest::addColumn<MemoLoad::Phase>("reached");
+        QTest::addColumn<QString>("memo");
+        QTest::newRow("none") << QByteArray() << MemoLoad::Phase::Done << QString();
+        QTest::newRow("a line and an empty one")
+            << QByteArray("abc\r\n\r\n") << MemoLoad::Phase::Done << QStringLiteral("abc\r\n");
+        QTest::newRow("a folder") << QByteArray("<folder>") << MemoLoad::Phase::Failed << QString();
+    }
+
     void loadingTheMemo()
     {
+        QFETCH(QByteArray, store);
+        QFETCH(MemoLoad::Phase, reached);
+        QFETCH(QString, memo);
         InTempDir dir;
-        FakePrompts prompts;
-        QCOMPARE(startup::loadMemo(prompts), QString());
-        QVERIFY(writeBytes(dir.path("Data.pnr"), "abc\r\n\r\n"));
-        QCOMPARE(startup::loadMemo(prompts), QStringLiteral("abc\r\n"));
-        QVERIFY(prompts.messages.isEmpty());
-
-        QVERIFY(QFile::remove(dir.path("Data.pnr")) && QDir().mkdir(dir.path("Data.pnr")));
-        QCOMPARE(startup::loadMemo(prompts), std::nullopt);
-        QCOMPARE(prompts.messages.size(), 1);
-        QCOMPARE(prompts.messages[0].title, QStringLiteral("Pennoro"));
-        QVERIFY(prompts.messages[0].text.contains(QStringLiteral("Data.pnr")));
-        QVERIFY(QFileInfo(dir.path("Data.pnr")).isDir());
+        if (store == "<folder>")
+            QVERIFY(QDir().mkdir(dir.path("Data.pnr")));
+        else if (!store.isEmpty())
+            QVERIFY(writeBytes(dir.path("Data.pnr"), store));
+        TestWindow t;
+        StoreReading reading;
+        MemoLoad load(t.window, t.memo());
+        QCOMPARE(load.run(reading, t.prompts), reached);
+        QCOMPARE(t.memo().wholeText(), memo);
+        QCOMPARE(t.prompts.messages.size(), reached == MemoLoad::Phase::Failed ? 1 : 0);
+        if (reached == MemoLoad::Phase::Failed) {
+            QCOMPARE(t.prompts.messages[0].title, QStringLiteral("Pennoro"));
+            QVERIFY(t.prompts.messages[0].text.contains(QStringLiteral("Data.pnr")));
+            QVERIFY(QFileInfo(dir.path("Data.pnr")).isDir());
+        }
     }
 
     // The About box opens modally, each time a new one, destroyed when it closes, and leaves the

@@ -1,5 +1,4 @@
 #include "app/mainwindow.h"
-#include "app/memoloader.h"
 #include "common/fonts.h"
 #include "common/twips.h"
 #include "fakes/fakeclipboard.h"
@@ -7,10 +6,12 @@
 #include "fakes/fakeshell.h"
 #include "fakes/fakesysinfosystem.h"
 #include "fakes/testfiles.h"
-#include "memo/linejoining.h"
-#include "memo/linesplitting.h"
+#include "load/linejoining.h"
+#include "load/linesplitting.h"
+#include "load/memofill.h"
+#include "load/memoload.h"
+#include "load/storereading.h"
 #include "memo/memoedit.h"
-#include "memo/memofill.h"
 #include "memo/memostore.h"
 #include "platform/cp932codec.h"
 
@@ -93,6 +94,8 @@ struct TwoMemos {
         MemoFill fill(headFirst, text);
         fill.fillHead();
         filled = fill.fillRest();
+        if (fill.sharesParagraphs())
+            LineSplitting::start(headFirst);
     }
 };
 
@@ -198,13 +201,13 @@ private slots:
         const auto [plainText, plainState] = loadedWhole(text);
 
         Window w;
-        LoadingNote note(w.window, QDeadlineTimer::Forever);
-        QVERIFY(startup::showWithMemo(w.window, text, note));
+        MemoLoad load(w.window, w.memo());
+        QVERIFY(load.run(text) != MemoLoad::Phase::Abandoned);
         QVERIFY(w.window.isVisible());
         QApplication::processEvents();
         QVERIFY(w.memo().wholeText() == plainText);
         QCOMPARE(stateOf(w.memo()), plainState);
-        QVERIFY(!w.window.findChild<QLabel*>(QStringLiteral("loadingNote"))->isVisible());
+        QVERIFY(!w.window.findChild<QLabel*>(QStringLiteral("loadingNote")));
     }
 
     void joinsLinesThatLookTheSame_data()
@@ -435,7 +438,8 @@ private slots:
         });
         watch.start(0);
         StoreReading reading(dir.path(u"Data.pnr"_qs), std::chrono::milliseconds(0));
-        QCOMPARE(startup::load(w.window, reading, w.prompts), startup::Loaded::Whole);
+        MemoLoad load(w.window, w.memo());
+        QCOMPARE(load.run(reading, w.prompts), MemoLoad::Phase::Splitting);
         watch.stop();
         QVERIFY(w.memo().wholeText() == memo);
         QVERIFY(!percents.isEmpty());
@@ -446,6 +450,7 @@ private slots:
         QVERIFY(copyAll->isVisible());
         QTest::mouseClick(copyAll, Qt::LeftButton);
         QVERIFY(w.clipboard.content == memo);
+        QTRY_COMPARE(load.phase(), MemoLoad::Phase::Done); // the shared lines split again
     }
 
     // A click on a label during the load waits for the whole memo; a close request gives the load
@@ -471,8 +476,9 @@ private slots:
             if (close)
                 QTimer::singleShot(0, &w.window, &QWidget::close);
         });
-        const startup::Loaded loaded = startup::load(w.window, reading, w.prompts);
-        QCOMPARE(loaded, close ? startup::Loaded::GivenUp : startup::Loaded::Whole);
+        MemoLoad load(w.window, w.memo());
+        QCOMPARE(load.run(reading, w.prompts),
+                 close ? MemoLoad::Phase::Abandoned : MemoLoad::Phase::Splitting);
         QApplication::processEvents();
         QCOMPARE(fileBytes(dir.path(u"Data.pnr"_qs)), store); // saved whole, or not at all
         QCOMPARE(w.clipboard.content.has_value(), !close);

@@ -1,8 +1,9 @@
 #include "app/mainwindow.h"
-#include "app/memoloader.h"
 #include "app/qtsetup.h"
 #include "common/texts.h"
 #include "common/version.h"
+#include "load/memoload.h"
+#include "load/storereading.h"
 #include "platform/prompts.h"
 #include "platform/qtclipboard.h"
 #include "platform/shell.h"
@@ -40,13 +41,15 @@ int main(int argc, char* argv[])
     // Queued: a save-and-exit typed during the load runs before the event loop does.
     QObject::connect(&window, &MainWindow::exitRequested, &app, &QApplication::quit,
                      Qt::QueuedConnection);
-    switch (startup::load(window, reading, prompts)) {
-    case startup::Loaded::Whole:
-        break;
-    case startup::Loaded::Failed:
+    // Lives for the run: the lines the load put several to a paragraph are split while idle.
+    MemoLoad load(window, *window.memo());
+    switch (load.run(reading, prompts)) {
+    case MemoLoad::Phase::Failed:
         return 1;
-    case startup::Loaded::GivenUp:
+    case MemoLoad::Phase::Abandoned:
         return 0; // closed during the load: closing keeps nothing
+    default:
+        break;
     }
     return QApplication::exec();
 }

@@ -1,4 +1,4 @@
-#include "memo/inputhold.h"
+#include "load/inputhold.h"
 
 #include <QCoreApplication>
 #include <QEvent>

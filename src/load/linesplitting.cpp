@@ -1,4 +1,4 @@
-#include "memo/linesplitting.h"
+#include "load/linesplitting.h"
 
 #include "memo/memoedit.h"
 
@@ -47,9 +47,9 @@ QTextBlock split(QTextCursor& cursor, const QTextBlock& block)
 
 } // namespace
 
-void LineSplitting::start(MemoEdit& memo)
+LineSplitting* LineSplitting::start(MemoEdit& memo)
 {
-    new LineSplitting(memo);
+    return new LineSplitting(memo);
 }
 
 LineSplitting::LineSplitting(MemoEdit& memo) : QObject(&memo), memo_(memo)

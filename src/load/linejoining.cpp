@@ -1,4 +1,4 @@
-#include "memo/linejoining.h"
+#include "load/linejoining.h"
 
 #include <algorithm>
 #include <optional>

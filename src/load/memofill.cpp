@@ -1,7 +1,6 @@
-#include "memo/memofill.h"
+#include "load/memofill.h"
 
-#include "memo/linejoining.h"
-#include "memo/linesplitting.h"
+#include "load/linejoining.h"
 #include "memo/memoedit.h"
 #include "memo/memolines.h"
 
@@ -105,8 +104,6 @@ bool MemoFill::fillRest()
         held_.reset();
         return false;
     }
-    // The lines that share paragraphs get paragraphs of their own again while the program idles.
-    LineSplitting::start(memo_);
     emit progressed(100);
     held_.reset(); // what was typed meanwhile follows now
     return true;
@@ -130,6 +127,7 @@ void MemoFill::appendPiece(QTextCursor& end)
     }
     QTextBlock block = end.block();
     end.insertText(linejoining::joinLines(piece, linesPerParagraph));
+    sharesParagraphs_ = true;
     // A paragraph not laid out counts as one line in the scroll range: as many as the memo's
     // lines it holds, here.
     for (; block.isValid(); block = block.next())

@@ -15,8 +15,8 @@ class LineSplitting : public QObject {
     Q_OBJECT
 
 public:
-    // Starts splitting; the memo owns the object.
-    static void start(MemoEdit& memo);
+    // Starts splitting; the memo owns the object, which goes when the split ends.
+    static LineSplitting* start(MemoEdit& memo);
 
 protected:
     void timerEvent(QTimerEvent* event) override;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "memo/inputhold.h"
+#include "load/inputhold.h"
 
 #include <QObject>
 #include <QString>
@@ -17,7 +17,7 @@ class MemoEdit;
 // show them, and the rest afterwards, a piece at a time, while the window keeps painting. The
 // memo ends as MemoEdit::loadText leaves it: the same lines, the caret at the start, no undo
 // history, the same scroll range; only the lines in the middle share paragraphs, several to one,
-// until the program is next idle (LineSplitting).
+// until LineSplitting gives them their own.
 class MemoFill : public QObject {
     Q_OBJECT
 
@@ -35,6 +35,8 @@ public:
     // Whether the memo is whole: closing the window gives the rest up (and what was typed), and
     // the memo then holds only part of the text.
     [[nodiscard]] bool fillRest();
+    // Whether some of the memo's lines share a paragraph: LineSplitting gives them their own.
+    bool sharesParagraphs() const { return sharesParagraphs_; }
 
 signals:
     // How much of the text is in the memo, in percent; now and then during fillRest.
@@ -53,6 +55,7 @@ private:
     qsizetype filled_ = 0;
     // Where the last lines start, which go in one to a paragraph as the first do.
     qsizetype tail_ = 0;
+    bool sharesParagraphs_ = false;
     std::optional<InputHold> held_;
 };
 
