@@ -1,8 +1,7 @@
 #include "load/memofill.h"
 
-#include "load/linejoining.h"
+#include "load/sharedparagraphs.h"
 #include "memo/memoedit.h"
-#include "memo/memolines.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
@@ -32,9 +31,6 @@ constexpr int tailLines = 300;
 constexpr int pieceLines = 2000;
 // How long a run of pieces may keep the window from painting, in milliseconds.
 constexpr qint64 eventInterval = 8;
-// Lines between the head and the tail go in several to a paragraph: the document's cost is
-// mostly per paragraph.
-constexpr int linesPerParagraph = 16;
 
 } // namespace
 
@@ -125,13 +121,9 @@ void MemoFill::appendPiece(QTextCursor& end)
         end.insertText(piece.toString());
         return;
     }
-    QTextBlock block = end.block();
-    end.insertText(linejoining::joinLines(piece, linesPerParagraph));
-    sharesParagraphs_ = true;
-    // A paragraph not laid out counts as one line in the scroll range: as many as the memo's
-    // lines it holds, here.
-    for (; block.isValid(); block = block.next())
-        block.setLineCount(memolines::count(block));
+    if (!shared_)
+        shared_ = new SharedParagraphs(memo_);
+    shared_->append(end, piece);
 }
 
 bool MemoFill::appendRest()
@@ -185,10 +177,8 @@ void MemoFill::forgetHeadLayouts(int headBlocks)
     while (block.isValid() && block.blockNumber() < headBlocks && block.layout()->lineCount() > 0)
         block = block.next();
     // A paragraph whose layout a later change dropped may still count the lines it had.
-    for (; block.isValid() && block.blockNumber() < headBlocks; block = block.next()) {
-        block.clearLayout();
-        block.setLineCount(memolines::count(block));
-    }
+    for (; block.isValid() && block.blockNumber() < headBlocks; block = block.next())
+        SharedParagraphs::countUnlaidLines(block);
 }
 
 } // namespace pennoro

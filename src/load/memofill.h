@@ -3,6 +3,7 @@
 #include "load/inputhold.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <optional>
@@ -12,12 +13,13 @@ class QTextCursor;
 namespace pennoro {
 
 class MemoEdit;
+class SharedParagraphs;
 
 // Fills the memo with a long text head first: the first lines at once, so that the window can
 // show them, and the rest afterwards, a piece at a time, while the window keeps painting. The
 // memo ends as MemoEdit::loadText leaves it: the same lines, the caret at the start, no undo
 // history, the same scroll range; only the lines in the middle share paragraphs, several to one,
-// until LineSplitting gives them their own.
+// until they get their own again (SharedParagraphs).
 class MemoFill : public QObject {
     Q_OBJECT
 
@@ -35,8 +37,8 @@ public:
     // Whether the memo is whole: closing the window gives the rest up (and what was typed), and
     // the memo then holds only part of the text.
     [[nodiscard]] bool fillRest();
-    // Whether some of the memo's lines share a paragraph: LineSplitting gives them their own.
-    bool sharesParagraphs() const { return sharesParagraphs_; }
+    // The paragraphs that hold several of the memo's lines, if any; the memo owns them.
+    SharedParagraphs* sharedParagraphs() const { return shared_; }
 
 signals:
     // How much of the text is in the memo, in percent; now and then during fillRest.
@@ -55,7 +57,7 @@ private:
     qsizetype filled_ = 0;
     // Where the last lines start, which go in one to a paragraph as the first do.
     qsizetype tail_ = 0;
-    bool sharesParagraphs_ = false;
+    QPointer<SharedParagraphs> shared_;
     std::optional<InputHold> held_;
 };
 

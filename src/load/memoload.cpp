@@ -2,9 +2,9 @@
 
 #include "common/messages.h"
 #include "load/inputhold.h"
-#include "load/linesplitting.h"
 #include "load/loadingnote.h"
 #include "load/memofill.h"
+#include "load/sharedparagraphs.h"
 #include "load/storereading.h"
 #include "memo/memoedit.h"
 
@@ -112,12 +112,14 @@ MemoLoad::Phase MemoLoad::fill(QString memo, LoadingNote& note)
             return phase_;
         }
     }
-    if (!fill.sharesParagraphs()) {
+    SharedParagraphs* shared = fill.sharedParagraphs();
+    if (!shared) {
         enter(Phase::Done);
         return phase_;
     }
     enter(Phase::Splitting);
-    connect(LineSplitting::start(memo_), &QObject::destroyed, this, [this] { enter(Phase::Done); });
+    connect(shared, &SharedParagraphs::splitEnded, this, [this] { enter(Phase::Done); });
+    shared->split();
     return phase_;
 }
 

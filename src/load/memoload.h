@@ -18,9 +18,9 @@ class StoreReading;
 //              meanwhile, with a note that says how far the load has come;
 //   Head       the memo's first lines go in and the window shows them;
 //   Rest       the rest goes in a piece at a time while the window paints, the lines between the
-//              head and the tail several to a paragraph (linejoining);
+//              head and the tail several to a paragraph (SharedParagraphs);
 //   Splitting  the memo is whole and answers; whenever the program idles, the shared paragraphs
-//              get their lines back (LineSplitting);
+//              get their lines back;
 //   Done       every line has a paragraph of its own again, or an edit stopped the split for good.
 // A load ends early in one of two ways:
 //   Failed     the store could not be read; the user was told, and the program ends;

@@ -69,7 +69,7 @@ void MemoEdit::useWrappingLayout()
     // A fresh document set up as QPlainTextEdit sets up its own, laid out by a layout that keeps
     // long unbreakable lines fast.
     auto* doc = new QTextDocument(this);
-    doc->setDocumentLayout(new WrappingDocumentLayout(doc));
+    doc->setDocumentLayout(new WrappingDocumentLayout(doc, [this] { return viewport()->width(); }));
     doc->setTextWidth(-1);
     doc->documentLayout()->setPaintDevice(viewport());
     doc->setDefaultFont(font());
@@ -127,19 +127,24 @@ QString MemoEdit::composition() const
 
 void MemoEdit::commitComposition()
 {
-    // An input method with the keyboard commits its own word, as when a menu takes the focus.
-    if (hasFocus())
-        QGuiApplication::inputMethod()->commit();
     const QString word = composition();
     if (word.isEmpty())
         return;
-    // One that did not (or one that lost the focus without committing): the memo commits what
-    // it shows, and the input method forgets the word, so that it does not come back.
+    // An input method with the keyboard commits its own word: some when asked to commit (as when
+    // a menu takes the focus), others (fcitx5) only when reset.
+    if (hasFocus()) {
+        QGuiApplication::inputMethod()->commit();
+        if (!composition().isEmpty())
+            QGuiApplication::inputMethod()->reset();
+    }
+    QTextCursor before = textCursor();
+    before.setPosition(qMax(0, before.position() - int(word.size())), QTextCursor::KeepAnchor);
+    if (composition().isEmpty() && before.selectedText() == word)
+        return;
+    // None did (there is none, or it dropped the word): the memo commits what it showed.
     QInputMethodEvent commit;
     commit.setCommitString(word);
     QCoreApplication::sendEvent(this, &commit);
-    if (hasFocus())
-        QGuiApplication::inputMethod()->reset();
 }
 
 QString MemoEdit::wholeText() const

@@ -1,6 +1,5 @@
 #include "memo/wrappingdocumentlayout.h"
 
-#include "memo/memolines.h"
 #include "memo/wraplines.h"
 
 #include <QFontMetrics>
@@ -13,24 +12,9 @@
 
 namespace pennoro {
 
-WrappingDocumentLayout::WrappingDocumentLayout(QTextDocument* document)
-    : QPlainTextDocumentLayout(document)
+WrappingDocumentLayout::WrappingDocumentLayout(QTextDocument* document, std::function<int()> width)
+    : QPlainTextDocumentLayout(document), width_(std::move(width))
 {
-    // The base keeps the width it lays out at to itself. Setting it lays out everything anew
-    // and announces that with the default rectangle, which nothing else uses; at that moment
-    // the document's width is the new width.
-    connect(this, &QAbstractTextDocumentLayout::update, this, [this](const QRectF& rect) {
-        if (rect != QRectF(0., 0., 1000000000., 1000000000.))
-            return;
-        width_ = documentSize().width();
-        // The base counted one line for every paragraph; a paragraph of several of the memo's
-        // lines counts them all until laid out again.
-        for (QTextBlock block = this->document()->firstBlock(); block.isValid();
-             block = block.next()) {
-            if (block.isVisible())
-                block.setLineCount(memolines::count(block));
-        }
-    });
 }
 
 bool WrappingDocumentLayout::takesOver(const QTextBlock& block) const
@@ -67,7 +51,7 @@ void WrappingDocumentLayout::documentChanged(int from, int charsRemoved, int cha
 qreal WrappingDocumentLayout::availableWidth(const QTextBlock& block) const
 {
     const QTextDocument* doc = document();
-    qreal width = width_;
+    qreal width = width_();
     if (width <= 0)
         width = qreal(INT_MAX); // no width yet: one line per paragraph
     width -= 2 * doc->documentMargin();
@@ -82,23 +66,28 @@ void WrappingDocumentLayout::layOut(const QTextBlock& block)
     QTextLayout* layout = block.layout();
     layout->setTextOption(doc->defaultTextOption());
     wraplines::breakLines(*layout, block.text(), availableWidth(block));
+    placeLinesAsTheBaseDoes(*layout);
+    const int linesBefore = doc->lineCount();
+    QTextBlock(block).setLineCount(layout->lineCount());
+    if (doc->lineCount() != linesBefore)
+        emit documentSizeChanged(documentSize());
+}
 
-    // Positioned as the base positions its lines.
-    const qreal margin = doc->documentMargin();
+// What the base does with a paragraph's lines once broken, kept to itself: as in Qt 6.4's
+// QPlainTextDocumentLayout::layoutBlock (qplaintextedit.cpp). So are the width it leaves for the
+// text (availableWidth) and the block count it compares with (documentChanged).
+void WrappingDocumentLayout::placeLinesAsTheBaseDoes(QTextLayout& layout) const
+{
+    const qreal margin = document()->documentMargin();
     qreal height = 0;
-    for (int i = 0; i < layout->lineCount(); ++i) {
-        QTextLine line = layout->lineAt(i);
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        QTextLine line = layout.lineAt(i);
         line.setLeadingIncluded(true);
         line.setPosition(QPointF(margin, height));
         height += line.height();
         if (line.leading() < 0)
             height += qCeil(line.leading());
     }
-
-    const int linesBefore = doc->lineCount();
-    QTextBlock(block).setLineCount(layout->lineCount());
-    if (doc->lineCount() != linesBefore)
-        emit documentSizeChanged(documentSize());
 }
 
 } // namespace pennoro

@@ -2,6 +2,10 @@
 
 #include <QPlainTextDocumentLayout>
 
+#include <functional>
+
+class QTextLayout;
+
 namespace pennoro {
 
 // QPlainTextEdit's document layout, laying out long paragraphs with wraplines::breakLines: the
@@ -15,7 +19,9 @@ class WrappingDocumentLayout : public QPlainTextDocumentLayout {
     Q_OBJECT
 
 public:
-    explicit WrappingDocumentLayout(QTextDocument* document);
+    // `width` gives the width the base lays out at: the width of the view that shows the
+    // document (QPlainTextEdit lays out at its viewport's width).
+    WrappingDocumentLayout(QTextDocument* document, std::function<int()> width);
 
     // Below this length the base class's own layout costs next to nothing, whatever the text.
     static constexpr int longParagraph = 2048;
@@ -29,8 +35,9 @@ private:
     bool takesOver(const QTextBlock& block) const;
     void layOut(const QTextBlock& block);
     qreal availableWidth(const QTextBlock& block) const;
+    void placeLinesAsTheBaseDoes(QTextLayout& layout) const;
 
-    qreal width_ = 0;    // the width the base lays out at
+    std::function<int()> width_;
     int blockCount_ = 1; // the block count the last change left, as the base keeps it
 };
 

@@ -1,6 +1,8 @@
-#include "load/linesplitting.h"
+#include "load/sharedparagraphs.h"
 
+#include "load/linejoining.h"
 #include "memo/memoedit.h"
+#include "memo/memolines.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCoreApplication>
@@ -20,11 +22,14 @@ namespace {
 
 // How long one run of splitting may keep keys and clicks waiting, in milliseconds.
 constexpr qint64 sliceTime = 4;
+// Lines to a paragraph at the most: the document's cost is mostly per paragraph, and a paragraph
+// is laid out whole.
+constexpr int linesPerParagraph = 16;
 
 // Puts each line of the paragraph into a paragraph of its own: the paragraph's text once more,
 // with paragraph ends for its line separators. Call it inside an edit block, where moving a cursor
 // lays nothing out. Returns the last of the new paragraphs.
-QTextBlock split(QTextCursor& cursor, const QTextBlock& block)
+QTextBlock splitParagraph(QTextCursor& cursor, const QTextBlock& block)
 {
     QString text = block.text();
     const int start = block.position();
@@ -36,54 +41,94 @@ QTextBlock split(QTextCursor& cursor, const QTextBlock& block)
     // Not laid out, each part counts one line in the scroll range, as a loaded line does; the
     // first part would go on counting the lines of the whole paragraph.
     QTextBlock part = cursor.document()->findBlock(start);
-    for (int i = 1; i < parts; ++i, part = part.next()) {
-        part.clearLayout();
-        part.setLineCount(1);
-    }
-    part.clearLayout();
-    part.setLineCount(1);
+    for (int i = 1; i < parts; ++i, part = part.next())
+        SharedParagraphs::countUnlaidLines(part);
+    SharedParagraphs::countUnlaidLines(part);
     return part;
 }
 
 } // namespace
 
-LineSplitting* LineSplitting::start(MemoEdit& memo)
+SharedParagraphs::SharedParagraphs(MemoEdit& memo) : QObject(&memo), memo_(memo)
 {
-    return new LineSplitting(memo);
+    // A new width: the plain text layout forgets every paragraph's lines, counts one line for
+    // each, and says so with its default rectangle, before the memo works out its scroll range.
+    connect(memo.document()->documentLayout(), &QAbstractTextDocumentLayout::update, this,
+            [this](const QRectF& rect) {
+                if (rect == QRectF(0., 0., 1000000000., 1000000000.))
+                    countLinesAfterWidthChange();
+            });
 }
 
-LineSplitting::LineSplitting(MemoEdit& memo) : QObject(&memo), memo_(memo)
+void SharedParagraphs::append(QTextCursor& end, QStringView lines)
+{
+    QTextBlock block = end.block();
+    end.insertText(linejoining::joinLines(lines, linesPerParagraph));
+    for (; block.isValid(); block = block.next())
+        countUnlaidLines(block);
+}
+
+void SharedParagraphs::countUnlaidLines(QTextBlock block)
+{
+    block.clearLayout();
+    block.setLineCount(memolines::count(block));
+}
+
+void SharedParagraphs::countLinesAfterWidthChange()
+{
+    QTextDocument& document = *memo_.document();
+    for (QTextBlock block = document.findBlockByNumber(nextBlock_); block.isValid();
+         block = block.next()) {
+        if (block.isVisible())
+            block.setLineCount(memolines::count(block));
+    }
+}
+
+void SharedParagraphs::split()
 {
     // A zero interval runs whenever nothing else is waiting.
     idle_.start(0, this);
 }
 
-void LineSplitting::timerEvent(QTimerEvent* event)
+void SharedParagraphs::endSplit(bool whole)
+{
+    idle_.stop();
+    if (waiting_)
+        QCoreApplication::instance()->removeEventFilter(this);
+    waiting_ = false;
+    emit splitEnded();
+    if (whole) {
+        deleteLater();
+        return;
+    }
+    // Paragraphs left shared by an edit still count their lines after a width change, wherever
+    // the edit moved them.
+    nextBlock_ = 0;
+}
+
+void SharedParagraphs::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() != idle_.timerId())
         return QObject::timerEvent(event);
     const QTextDocument& document = *memo_.document();
-    if (document.isUndoAvailable() || document.isRedoAvailable()) {
-        idle_.stop();
-        deleteLater();
-    } else if (userHoldsParagraph()) {
+    if (document.isUndoAvailable() || document.isRedoAvailable())
+        endSplit(false);
+    else if (userHoldsParagraph())
         waitForUser();
-    } else if (!splitSome()) {
-        idle_.stop();
-        deleteLater();
-    }
+    else if (!splitSome())
+        endSplit(true);
 }
 
 // A word being composed lives in its paragraph's layout, which a split would drop; a drag extends
 // a selection it keeps with the paragraph's positions.
-bool LineSplitting::userHoldsParagraph() const
+bool SharedParagraphs::userHoldsParagraph() const
 {
     return !memo_.composition().isEmpty() || QGuiApplication::mouseButtons() != Qt::NoButton;
 }
 
 // Sleeps until the input method commits or drops its word or a mouse button comes up: looking
 // again at every idle moment would keep a core busy for as long as the user composes.
-void LineSplitting::waitForUser()
+void SharedParagraphs::waitForUser()
 {
     idle_.stop();
     if (!waiting_)
@@ -91,7 +136,7 @@ void LineSplitting::waitForUser()
     waiting_ = true;
 }
 
-bool LineSplitting::eventFilter(QObject* watched, QEvent* event)
+bool SharedParagraphs::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (type == QEvent::InputMethod || type == QEvent::MouseButtonRelease) {
@@ -105,7 +150,7 @@ bool LineSplitting::eventFilter(QObject* watched, QEvent* event)
 
 // Where the line at the top of the view starts. The memo counts its scroll position in lines
 // of the view.
-int LineSplitting::topPosition() const
+int SharedParagraphs::topPosition() const
 {
     const int top = memo_.verticalScrollBar()->value();
     const QTextBlock block = memo_.document()->findBlockByLineNumber(top);
@@ -116,7 +161,7 @@ int LineSplitting::topPosition() const
 
 // A split paragraph no longer laid out counts fewer lines: the line that was at the top goes
 // back there.
-void LineSplitting::keepAtTop(int position)
+void SharedParagraphs::keepAtTop(int position)
 {
     const QTextBlock block = memo_.document()->findBlock(position);
     memo_.document()->documentLayout()->blockBoundingRect(block); // lays it out
@@ -127,7 +172,7 @@ void LineSplitting::keepAtTop(int position)
     memo_.verticalScrollBar()->setValue(block.firstLineNumber() + line);
 }
 
-bool LineSplitting::splitSome()
+bool SharedParagraphs::splitSome()
 {
     QTextDocument& document = *memo_.document();
     // The split changes no character: the caret, the selection and the view stay where they are,
@@ -149,7 +194,7 @@ bool LineSplitting::splitSome()
         cursor.beginEditBlock();
         for (; block.isValid() && slice.elapsed() < sliceTime; block = block.next()) {
             if (block.text().contains(QChar::LineSeparator))
-                block = split(cursor, block);
+                block = splitParagraph(cursor, block);
         }
         cursor.endEditBlock();
     }
