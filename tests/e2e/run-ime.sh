@@ -73,7 +73,7 @@ end_marked() {
 if [ "$(id -u)" -eq 0 ]; then
     user=nobody
     id "$user" >/dev/null 2>&1 || fail "there is no user '$user' to run the input method as"
-    for tool in setpriv; do command -v "$tool" >/dev/null || fail "$tool is missing"; done
+    command -v setpriv >/dev/null || fail "setpriv is missing"
     setpriv --reuid="$user" --regid="$(id -g "$user")" --clear-groups -- test -x "$program" ||
         fail "$user cannot run $program (a folder on its path closed to other users?)"
     mark="root-$$-$RANDOM$RANDOM"
@@ -89,7 +89,8 @@ if [ "$(id -u)" -eq 0 ]; then
     exit "$status"
 fi
 
-for tool in Xvfb xdotool xprop iconv cmp dbus-daemon dbus-send dbus-monitor openbox fcitx5 fcitx5-remote; do
+for tool in Xvfb xdotool xprop iconv cmp dbus-daemon dbus-send dbus-monitor openbox fcitx5 \
+    fcitx5-remote; do
     command -v "$tool" >/dev/null || fail "$tool is missing (./test.sh installs it)"
 done
 [ -e /usr/lib/mozc/mozc_server ] || fail "Mozc's server is missing (./test.sh installs fcitx5-mozc)"
@@ -118,15 +119,19 @@ show_logs() {
     done
 }
 cleanup() {
-    local pid strays
+    local status=$? pid strays
     for pid in "$pennoro_pid" "$fcitx_pid" "$openbox_pid" "$monitor_pid" "$bus_pid" "$XVFB_PID"; do
         [ -n "$pid" ] && kill "$pid" 2>/dev/null
     done
     wait 2>/dev/null
     # What the above started by itself (Mozc's server and renderer, anything the bus started).
     strays=$(end_marked "$PENNORO_IME_RUN" | grep -v "mozc_server\|mozc_renderer")
-    [ -n "$strays" ] && echo "processes left running, now ended:"$'\n'"$strays" >&2
     rm -rf "$work"
+    if [ -n "$strays" ]; then
+        echo "FAIL: processes left running, now ended:"$'\n'"$strays" >&2
+        exit 1
+    fi
+    exit "$status"
 }
 trap cleanup EXIT
 
@@ -234,7 +239,8 @@ fcitx_pid=$!
 im_up() {
     kill -0 "$fcitx_pid" 2>/dev/null || fail "fcitx5 ended"
     dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
-        org.freedesktop.DBus.NameHasOwner string:org.fcitx.Fcitx5 2>/dev/null | grep -q 'boolean true'
+        org.freedesktop.DBus.NameHasOwner string:org.fcitx.Fcitx5 2>/dev/null |
+        grep -q 'boolean true'
 }
 until_ok "$step_timeout" im_up || fail "fcitx5 did not come up on the session bus"
 # fcitx5-remote: 0 without a focused input field, 1 inactive, 2 active.
@@ -264,9 +270,10 @@ shows_composition() {
 # click_save_label: clicks the label 保存終了[F2]. It stands at a fixed place at the bottom left of
 # the window's client area (8, 256 to 137, 273 below the menu bar, which is the area's top).
 click_save_label() {
-    local WIDTH HEIGHT
-    eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIGHT)=')"
-    xdotool mousemove --window "$window" --sync 72 $((HEIGHT - 17)) click 1
+    local HEIGHT
+    eval "$(xdotool getwindowgeometry --shell "$window" | grep '^HEIGHT=[0-9]*$')"
+    # No --sync: that waits for the pointer to move, long in vain where it stands there already.
+    xdotool mousemove --window "$window" 72 $((HEIGHT - 17)) click 1
 }
 
 # run_scenario NAME KEYS ENDING EXPECTED: starts the program on an empty memo, types atarashii and
@@ -294,8 +301,10 @@ run_scenario() {
     until_ok "$step_timeout" im_state_is 1 ||
         fail "fcitx5 sees no focused input field (state $(im_state)) in the program"
     fcitx5-remote -o
-    until_ok "$step_timeout" im_state_is 2 || fail "fcitx5 did not switch Mozc on (state $(im_state))"
-    [ "$(fcitx5-remote -n)" = mozc ] || fail "the active input method is $(fcitx5-remote -n), not mozc"
+    until_ok "$step_timeout" im_state_is 2 ||
+        fail "fcitx5 did not switch Mozc on (state $(im_state))"
+    [ "$(fcitx5-remote -n)" = mozc ] ||
+        fail "the active input method is $(fcitx5-remote -n), not mozc"
 
     typed_from=$(wc -l <"$work/monitor.log")
     xdotool type --delay 20 atarashii
@@ -319,7 +328,8 @@ run_scenario() {
 
     printf '%s\r\n' "$expected" | iconv -f UTF-8 -t CP932 >"$work/expected.pnr"
     cmp -s "$work/expected.pnr" "$cwd/Data.pnr" ||
-        fail "scenario $name: Data.pnr holds '$(iconv -f CP932 -t UTF-8 "$cwd/Data.pnr" | sed -n l)', expected '$expected' and CR LF"
+        fail "scenario $name: Data.pnr holds '$(iconv -f CP932 -t UTF-8 "$cwd/Data.pnr" |
+            sed -n l)', expected '$expected' and CR LF"
     echo "PASS: $name"
 }
 
