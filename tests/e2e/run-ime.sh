@@ -329,7 +329,7 @@ run_scenario() {
     printf '%s\r\n' "$expected" | iconv -f UTF-8 -t CP932 >"$work/expected.pnr"
     cmp -s "$work/expected.pnr" "$cwd/Data.pnr" ||
         fail "scenario $name: Data.pnr holds '$(iconv -f CP932 -t UTF-8 "$cwd/Data.pnr" |
-            sed -n l)', expected '$expected' and CR LF"
+            sed 's/\r/\\r/g; s/$/\\n/' | tr -d '\n')', expected '$expected\r\n'"
     echo "PASS: $name"
 }
 
