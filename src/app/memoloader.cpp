@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QThread>
 
+#include <system_error>
+
 namespace pennoro {
 
 namespace {
@@ -57,8 +59,16 @@ StoreReading::StoreReading(const QString& path, std::chrono::milliseconds quiet)
     quietUntil_.setRemainingTime(quiet);
     // The first thread that asks becomes Qt's main thread: this one, not the reader's.
     QThread::currentThread();
-    result_ =
-        std::async(std::launch::async, [this, path] { return memostore::load(path, &percent_); });
+    try {
+        result_ = std::async(std::launch::async,
+                             [this, path] { return memostore::load(path, &percent_); });
+    } catch (const std::system_error&) {
+        // No thread to be had (a limit on memory or processes): the store is read here, before Qt
+        // starts, rather than not at all.
+        std::promise<Result<QString>> read;
+        read.set_value(memostore::load(path, &percent_));
+        result_ = read.get_future();
+    }
 }
 
 bool StoreReading::waitUntil(QDeadlineTimer deadline) const
