@@ -13,6 +13,8 @@
 
 #include <QApplication>
 
+#include <optional>
+
 using namespace pennoro;
 
 int main(int argc, char* argv[])
@@ -20,6 +22,8 @@ int main(int argc, char* argv[])
     // First of all: a write beyond the file size limit must fail and be reported, not end the
     // program with the memo in its window.
     writesignals::ignore();
+    // A start that cannot have its threads says so and ends, rather than waiting for ever.
+    std::optional<ThreadFailureGuard> threadFailures(std::in_place);
     // Reads the memo store while Qt starts up and the window is made.
     StoreReading reading;
     QApplication app(argc, argv);
@@ -48,5 +52,6 @@ int main(int argc, char* argv[])
     startup::showWithMemo(window, std::move(*memo), note);
     if (!window.isVisible())
         return 0; // closed while the memo was loading
+    threadFailures.reset();
     return QApplication::exec();
 }
