@@ -1,9 +1,13 @@
 #include "fakes/childprocess.h"
 #include "fakes/testfiles.h"
 #include "fakes/unprivileged.h"
+#include "memo/memoedit.h"
 #include "memo/memostore.h"
 #include "platform/filereasons.h"
+#include "platform/textfile.h"
 
+#include <QDirIterator>
+#include <QRandomGenerator>
 #include <QTest>
 
 #ifdef Q_OS_UNIX
@@ -58,6 +62,31 @@ QString loadInChild(const QString& path, rlim_t addressSpace)
 
 enum class Store { Pipe, LinkToPipe, LinkToDevZero, Sized };
 #endif
+
+// A memo of `size` characters drawn from those whose writing differs: line ends of every kind,
+// no-break spaces, characters written as references, halves of surrogate pairs on their own.
+QString randomMemo(QRandomGenerator& random, qsizetype size)
+{
+    static const QStringList parts{u"a"_s,
+                                   u"ｱ"_s,
+                                   u"日"_s,
+                                   u"\r"_s,
+                                   u"\n"_s,
+                                   u"\r\n"_s,
+                                   u"\u2028"_s,
+                                   u"\u2029"_s,
+                                   u"\u00A0"_s,
+                                   u"¥"_s,
+                                   u"😀"_s,
+                                   u"\u301C"_s,
+                                   QString(QChar(0xD800)),
+                                   QString(QChar(0xDC00)),
+                                   QString(QChar())};
+    QString memo;
+    while (memo.size() < size)
+        memo += parts[random.bounded(qsizetype(parts.size()))];
+    return memo;
+}
 
 } // namespace
 
@@ -208,6 +237,61 @@ private slots:
             << QString(piece - 1, u'a') + u"&#128512;b"_s;
     }
 
+    // Save-and-exit writes the memo a few paragraphs at a time, straight from the document: the
+    // same bytes as its whole text written at one go, whatever the size of the pieces.
+    void savePiecewise_data()
+    {
+        QTest::addColumn<QString>("memo");
+        QTest::newRow("empty") << u""_s;
+        QTest::newRow("empty lines") << u"\r\n\r\n"_s;
+        QTest::newRow("lone CR and LF") << u"\ra\rb\n\r"_s;
+        QTest::newRow("line separators in paragraphs") << u"\u2028a\u2028\u2028b\r\n\u2028"_s;
+        QTest::newRow("no-break spaces") << u"\u00A0a \u00A0\r\n\u00A0"_s;
+        QTest::newRow("references and pairs")
+            << (u"😀😀a😀\r\n¥"_s + QChar(0xD800) + u'b' + QChar(0xDC00) + u"\u301C😀"_s).repeated(3);
+        QTest::newRow("long paragraph") << QString(70000, u'a') + u"😀\u2028😀"_s;
+        QRandomGenerator random(21);
+        for (int i = 0; i < 40; ++i)
+            QTest::addRow("random %d", i) << randomMemo(random, random.bounded(300));
+        // The fuzzers' inputs, read as UTF-8 and as UTF-16.
+        const QDir corpus(QString::fromUtf8(PENNORO_FUZZ_CORPUS));
+        for (QDirIterator it(corpus.path(), QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext();) {
+            const QString name = corpus.relativeFilePath(it.next());
+            const QByteArray bytes = fileBytes(it.filePath());
+            QTest::addRow("%s, UTF-8", qPrintable(name)) << QString::fromUtf8(bytes);
+            QTest::addRow("%s, UTF-16", qPrintable(name))
+                << QString(reinterpret_cast<const QChar*>(bytes.data()), bytes.size() / 2);
+        }
+    }
+
+    void savePiecewise()
+    {
+        QFETCH(QString, memo);
+        MemoEdit edit;
+        edit.loadText(memo);
+        const QString path = dir_.filePath(u"Data.pnr"_s);
+        QVERIFY(textfile::writeText(path, edit.wholeText()).ok());
+        const QByteArray whole = fileBytes(path);
+        for (const qsizetype pieceSize : {1, 2, 3, 7, 1 << 16}) {
+            QVERIFY(QFile::remove(path));
+            const Outcome saved = memostore::save(edit.wholeTextInPieces(pieceSize), path);
+            QVERIFY2(saved.ok(), qPrintable(saved.failure().reason));
+            QVERIFY2(fileBytes(path) == whole, qPrintable(u"pieces of %1"_s.arg(pieceSize)));
+        }
+        // A text cut anywhere, between the halves of a pair too, gives the same bytes.
+        const QString text = edit.wholeText();
+        qsizetype given = 0;
+        QVERIFY(textfile::writeText(path, [&]() -> std::optional<QString> {
+                    if (given == text.size())
+                        return std::nullopt;
+                    const QString piece = text.mid(given, 1 + given % 3);
+                    given += piece.size();
+                    return piece;
+                }).ok());
+        QVERIFY(fileBytes(path) == whole);
+    }
+
     void saveThenLoad()
     {
         QFETCH(QString, memo);
@@ -228,5 +312,5 @@ private:
     QTemporaryDir dir_;
 };
 
-QTEST_APPLESS_MAIN(TestMemoStore)
+QTEST_MAIN(TestMemoStore)
 #include "tst_memostore.moc"

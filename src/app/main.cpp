@@ -13,6 +13,8 @@
 
 #include <QApplication>
 
+#include <optional>
+
 using namespace pennoro;
 
 int main(int argc, char* argv[])
@@ -20,6 +22,8 @@ int main(int argc, char* argv[])
     // First of all: a write beyond the file size limit must fail and be reported, not end the
     // program with the memo in its window.
     writesignals::ignore();
+    // A start that cannot have its threads says so and ends, rather than waiting for ever.
+    std::optional<ThreadFailureGuard> threadFailures(std::in_place);
     // Reads the memo store while Qt starts up and the window is made.
     StoreReading reading;
     QApplication app(argc, argv);
@@ -51,5 +55,6 @@ int main(int argc, char* argv[])
     default:
         break;
     }
+    threadFailures.reset();
     return QApplication::exec();
 }

@@ -231,7 +231,7 @@ void MainWindow::placeWindow()
 
 void MainWindow::saveAndExit()
 {
-    const Outcome saved = memostore::save(memo_->wholeText());
+    const Outcome saved = memostore::save(memo_->wholeTextInPieces());
     if (!saved.ok()) {
         messages::report(services_.prompts, messages::writeFailed(saved.failure()));
         return;

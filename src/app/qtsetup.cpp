@@ -5,6 +5,9 @@
 #include <QSettings>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace pennoro::qtsetup {
 
 bool loadJapaneseTranslation(QCoreApplication& application)
@@ -29,3 +32,34 @@ void keepNoSettings()
 }
 
 } // namespace pennoro::qtsetup
+
+namespace pennoro {
+
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+void endOnThreadFailure(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.startsWith(QLatin1String("QThread::start: Thread creation error"))) {
+        std::fprintf(stderr, "Pennoro: ﾒﾓﾘが足りないため起動できません (%s)\n",
+                     qPrintable(message));
+        std::_Exit(1);
+    }
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+} // namespace
+
+ThreadFailureGuard::ThreadFailureGuard()
+{
+    previousHandler = qInstallMessageHandler(endOnThreadFailure);
+}
+
+ThreadFailureGuard::~ThreadFailureGuard()
+{
+    qInstallMessageHandler(previousHandler);
+}
+
+} // namespace pennoro

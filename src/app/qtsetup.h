@@ -17,3 +17,20 @@ bool loadJapaneseTranslation(QCoreApplication& application);
 void keepNoSettings();
 
 } // namespace pennoro::qtsetup
+
+namespace pennoro {
+
+// While it lives, a thread that Qt cannot start ends the program at once with the reason on
+// standard error. Under a memory or process limit Qt goes on without such a thread (the X
+// connection's event reader, the D-Bus connection that accessibility opens) and then waits for
+// it for ever: no window, no message. Made before the application object, kept until the
+// window is up; the program has written nothing by then.
+class ThreadFailureGuard {
+public:
+    ThreadFailureGuard();
+    ~ThreadFailureGuard();
+    ThreadFailureGuard(const ThreadFailureGuard&) = delete;
+    ThreadFailureGuard& operator=(const ThreadFailureGuard&) = delete;
+};
+
+} // namespace pennoro

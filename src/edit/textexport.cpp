@@ -13,12 +13,25 @@ QString chooseFile(Prompts& prompts)
     return prompts.saveFileName(texts::textFileFilter);
 }
 
-bool writeFile(const QString& path, QStringView text, Prompts& prompts)
+namespace {
+
+bool reported(const Outcome& written, Prompts& prompts)
 {
-    const Outcome written = textfile::writeText(path, text);
     if (!written.ok())
         messages::report(prompts, messages::writeFailed(written.failure()));
     return written.ok();
+}
+
+} // namespace
+
+bool writeFile(const QString& path, QStringView text, Prompts& prompts)
+{
+    return reported(textfile::writeText(path, text), prompts);
+}
+
+bool writeFile(const QString& path, const textfile::NextText& text, Prompts& prompts)
+{
+    return reported(textfile::writeText(path, text), prompts);
 }
 
 } // namespace pennoro::textexport

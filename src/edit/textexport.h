@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/textfile.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -18,6 +20,8 @@ QString chooseFile(Prompts& prompts);
 // Writes the text and one line end to the file. A failure is reported to the user with the path
 // and the reason, and false is returned; the earlier file, if any, is left whole.
 bool writeFile(const QString& path, QStringView text, Prompts& prompts);
+// The same for a text given a piece at a time.
+bool writeFile(const QString& path, const textfile::NextText& text, Prompts& prompts);
 
 } // namespace textexport
 } // namespace pennoro

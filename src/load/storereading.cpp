@@ -2,6 +2,8 @@
 
 #include <QThread>
 
+#include <system_error>
+
 namespace pennoro {
 
 StoreReading::StoreReading(const QString& path, std::chrono::milliseconds quiet)
@@ -9,8 +11,16 @@ StoreReading::StoreReading(const QString& path, std::chrono::milliseconds quiet)
     quietUntil_.setRemainingTime(quiet);
     // The first thread that asks becomes Qt's main thread: this one, not the reader's.
     QThread::currentThread();
-    result_ =
-        std::async(std::launch::async, [this, path] { return memostore::load(path, &progress_); });
+    try {
+        result_ = std::async(std::launch::async,
+                             [this, path] { return memostore::load(path, &progress_); });
+    } catch (const std::system_error&) {
+        // No thread to be had (a limit on memory or processes): the store is read here, before Qt
+        // starts, rather than not at all.
+        std::promise<Result<QString>> read;
+        read.set_value(memostore::load(path, &progress_));
+        result_ = read.get_future();
+    }
 }
 
 StoreReading::~StoreReading()

@@ -153,6 +153,24 @@ QString MemoEdit::wholeText() const
     return lineends::toCrLf(document()->toRawText());
 }
 
+textfile::NextText MemoEdit::wholeTextInPieces(qsizetype pieceSize) const
+{
+    return [block = document()->firstBlock(), pieceSize]() mutable -> std::optional<QString> {
+        if (!block.isValid())
+            return std::nullopt;
+        QString piece;
+        // A paragraph holds no CR LF that could span its end, so converting its line ends on their
+        // own gives what converting the whole text does; between paragraphs stands one CR LF.
+        do {
+            piece += lineends::toCrLf(block.text());
+            block = block.next();
+            if (block.isValid())
+                piece += u"\r\n";
+        } while (block.isValid() && piece.size() < pieceSize);
+        return piece;
+    };
+}
+
 void MemoEdit::setWholeText(const QString& text)
 {
     QTextCursor cursor(document());

@@ -96,4 +96,9 @@ Outcome save(QStringView memo, const QString& path)
     return textfile::writeText(path, memo);
 }
 
+Outcome save(const textfile::NextText& memo, const QString& path)
+{
+    return textfile::writeText(path, memo);
+}
+
 } // namespace pennoro::memostore

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/result.h"
+#include "platform/textfile.h"
 
 #include <QString>
 #include <QStringView>
@@ -42,5 +43,8 @@ Result<QString> load(const QString& path = fileName, LoadProgress* progress = nu
 
 // Writes the memo and one line end (CR LF) in code page 932, replacing the store atomically.
 Outcome save(QStringView memo, const QString& path = fileName);
+// The same from the memo's pieces (MemoEdit::wholeTextInPieces), holding no more than a piece at
+// a time: a memo that fills the memory can still be saved.
+Outcome save(const textfile::NextText& memo, const QString& path = fileName);
 
 } // namespace pennoro::memostore

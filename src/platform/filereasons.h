@@ -14,6 +14,9 @@ inline const QString notRegularFile =
     QStringLiteral("普通のﾌｧｲﾙではありません(ﾌｫﾙﾀﾞ、ﾊﾟｲﾌﾟ、ﾃﾞﾊﾞｲｽなど)");
 // Larger than the program reads, or more than the memory it may have.
 inline const QString tooLarge = QStringLiteral("ﾌｧｲﾙが大きすぎてﾒﾓﾘに読み込めません");
+// The memory the program may have ran out while it wrote a file; nothing was lost, and a later
+// attempt may succeed.
+inline const QString outOfMemory = QStringLiteral("ﾒﾓﾘが足りません");
 // A pipe (or socket) that no program reads from: writing would wait for ever.
 inline const QString noReceiver = QStringLiteral("ﾊﾟｲﾌﾟを読み取るﾌﾟﾛｸﾞﾗﾑがありません");
 // Something other than a folder stands where the program makes its own folder.

@@ -30,26 +30,9 @@ Outcome writeAll(const QString& path, QFileDevice& file, QByteArrayView bytes)
     return Done{};
 }
 
-// Writes the file with what `produce` writes through the function it is given; `produce`
-// answers with the first failure, its own or that of a write.
-template <typename Produce> Outcome writeWith(const QString& path, Produce produce)
-{
-    Result<std::unique_ptr<QFileDevice>> opened = fileopening::openForWriting(path);
-    if (!opened.ok())
-        return opened.failure();
-    QFileDevice& file = *opened.value();
-    const Outcome produced =
-        produce([&](QByteArrayView bytes) { return writeAll(path, file, bytes); });
-    if (!produced.ok()) {
-        fileopening::abandonWriting(file);
-        return produced;
-    }
-    return fileopening::finishWriting(path, file);
-}
-
-// Long texts are encoded a piece at a time, so that a large memo is never held twice more (as
-// text and as bytes) while it is written.
-constexpr qsizetype encodingPiece = 1 << 20;
+// Long texts are encoded a piece at a time, so that a large text is never held a second time
+// (as bytes) while it is written.
+constexpr qsizetype encodingPiece = 1 << 16;
 
 QStringView nextPiece(QStringView text)
 {
@@ -60,6 +43,20 @@ QStringView nextPiece(QStringView text)
     return text.first(size);
 }
 
+Outcome writeEncoded(const QString& path, QStringView text, const WriteBytes& write)
+{
+    while (!text.isEmpty()) {
+        const QStringView piece = nextPiece(text);
+        const Result<cp932::Encoded> encoded = cp932::encode(piece);
+        if (!encoded.ok())
+            return Failure{displayPath(path), encoded.failure().reason};
+        if (const Outcome written = write(encoded.value().bytes); !written.ok())
+            return written;
+        text = text.sliced(piece.size());
+    }
+    return Done{};
+}
+
 } // namespace
 
 QString displayPath(const QString& path)
@@ -67,24 +64,59 @@ QString displayPath(const QString& path)
     return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 }
 
+Outcome writeAtomically(const QString& path, const ProduceBytes& produce)
+{
+    std::unique_ptr<QFileDevice> file;
+    Outcome produced = Done{};
+    try {
+        Result<std::unique_ptr<QFileDevice>> opened = fileopening::openForWriting(path);
+        if (!opened.ok())
+            return opened.failure();
+        file = std::move(opened.value());
+        produced = produce([&](QByteArrayView bytes) { return writeAll(path, *file, bytes); });
+    } catch (const std::bad_alloc&) {
+        // What the producer held is free again, enough for the report; the earlier file stays.
+        produced = Failure{displayPath(path), filereasons::outOfMemory};
+    }
+    if (!produced.ok()) {
+        if (file)
+            fileopening::abandonWriting(*file);
+        return produced;
+    }
+    return fileopening::finishWriting(path, *file);
+}
+
 Outcome writeAtomically(const QString& path, QByteArrayView bytes)
 {
-    return writeWith(path, [bytes](auto write) { return write(bytes); });
+    return writeAtomically(path, [bytes](const WriteBytes& write) { return write(bytes); });
 }
 
 Outcome writeText(const QString& path, QStringView text)
 {
-    return writeWith(path, [&path, text](auto write) mutable -> Outcome {
-        while (!text.isEmpty()) {
-            const QStringView piece = nextPiece(text);
-            const Result<cp932::Encoded> encoded = cp932::encode(piece);
-            if (!encoded.ok())
-                return Failure{displayPath(path), encoded.failure().reason};
-            if (const Outcome written = write(encoded.value().bytes); !written.ok())
+    return writeAtomically(path, [&path, text](const WriteBytes& write) {
+        const Outcome written = writeEncoded(path, text, write);
+        return written.ok() ? write("\r\n") : written;
+    });
+}
+
+Outcome writeText(const QString& path, const NextText& next)
+{
+    return writeAtomically(path, [&path, &next](const WriteBytes& write) -> Outcome {
+        // The first half of a surrogate pair that ended a piece waits for the second half, so that
+        // the pair is one character reference, as when the text is encoded at one go.
+        QString waiting;
+        while (std::optional<QString> piece = next()) {
+            QString text = waiting.isEmpty() ? std::move(*piece) : waiting + *piece;
+            waiting.clear();
+            if (!text.isEmpty() && text.back().isHighSurrogate()) {
+                waiting = text.back();
+                text.chop(1);
+            }
+            if (const Outcome written = writeEncoded(path, text, write); !written.ok())
                 return written;
-            text = text.sliced(piece.size());
         }
-        return write("\r\n");
+        const Outcome written = writeEncoded(path, waiting, write);
+        return written.ok() ? write("\r\n") : written;
     });
 }
 
