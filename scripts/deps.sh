@@ -8,14 +8,11 @@ PENNORO_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libicu-dev
 # desktop entry and metainfo validators and dpkg-shlibdeps for the install and package check).
 PENNORO_TEST_PACKAGES=(xvfb xauth xdotool xclip x11-utils desktop-file-utils appstream dpkg-dev
                        clang-format)
-<<<<<<< HEAD
 # Headless Chromium reads the browser preview's page in its end-to-end test.
 PENNORO_TEST_PACKAGES+=(chromium)
-=======
 # A real input method for the end-to-end typing check (tests/e2e/run-ime.sh): fcitx5 with Mozc
 # and its Qt 6 module, a window manager and a session bus.
 PENNORO_TEST_PACKAGES+=(fcitx5 fcitx5-mozc fcitx5-frontend-qt6 openbox dbus-daemon dbus-bin)
->>>>>>> imetest
 # The Windows build of the system information launcher and Wine to run its test.
 PENNORO_TEST_PACKAGES+=(g++-mingw-w64-x86-64-posix wine64)
 # Clang with libFuzzer and the sanitizer run-times for the fuzz targets (fuzz.sh, also run briefly
