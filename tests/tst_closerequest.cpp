@@ -1,11 +1,8 @@
 // Runs on a real X server (xcb), where a window manager's request to close a window arrives as a
 // client message among the user's input, not as a call to QWidget::close.
 #include "app/mainwindow.h"
-#include "fakes/fakeclipboard.h"
-#include "fakes/fakeprompts.h"
-#include "fakes/fakeshell.h"
-#include "fakes/fakesysinfosystem.h"
 #include "fakes/testfiles.h"
+#include "fakes/testwindow.h"
 #include "load/memoload.h"
 #include "load/storereading.h"
 #include "memo/memoedit.h"
@@ -24,13 +21,7 @@ using namespace pennoro;
 
 namespace {
 
-struct Window {
-    FakePrompts prompts;
-    FakeClipboard clipboard;
-    FakeShell shell;
-    FakeSysInfoSystem sysInfo;
-    MainWindow window{Services{prompts, clipboard, shell, sysInfo}};
-};
+using Window = WindowOver<>;
 
 xcb_atom_t atom(xcb_connection_t* connection, const char* name)
 {
@@ -115,7 +106,7 @@ private slots:
             sinceRequest.start();
         });
         watch.start(0);
-        MemoLoad load(w.window, *w.window.memo());
+        MemoLoad load(w.window, w.memo());
         MemoLoad::Phase reached;
         {
             StoreReading reading(dir.path(QStringLiteral("Data.pnr")),
@@ -141,7 +132,7 @@ private slots:
         QVERIFY(writeBytes(dir.path(QStringLiteral("Data.pnr")), storeOfLines(200'000)));
         Window w;
         StoreReading reading(dir.path(QStringLiteral("Data.pnr")));
-        MemoLoad load(w.window, *w.window.memo());
+        MemoLoad load(w.window, w.memo());
         QCOMPARE(load.run(reading, w.prompts), MemoLoad::Phase::Splitting);
         QElapsedTimer sinceRequest;
         requestClose(w.window);

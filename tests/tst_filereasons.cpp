@@ -80,7 +80,7 @@ private slots:
         // The locale is English (the system's messages are), and Qt's words Japanese, as the
         // program has them.
         QCOMPARE(QByteArray(strerror(EFBIG)), "File too large");
-        QVERIFY(qtsetup::loadJapaneseTranslation(*qApp));
+        QVERIFY(qtsetup::loadJapaneseTranslation(*QCoreApplication::instance()));
         QVERIFY2(QFile::exists(filereasons::libcCatalogue), "glibc's Japanese (libc-l10n)");
     }
 

@@ -1,11 +1,8 @@
 #include "app/mainwindow.h"
 #include "common/fonts.h"
 #include "common/twips.h"
-#include "fakes/fakeclipboard.h"
-#include "fakes/fakeprompts.h"
-#include "fakes/fakeshell.h"
-#include "fakes/fakesysinfosystem.h"
 #include "fakes/testfiles.h"
+#include "fakes/testwindow.h"
 #include "load/linejoining.h"
 #include "load/memofill.h"
 #include "load/memoload.h"
@@ -29,15 +26,7 @@ using namespace pennoro;
 namespace {
 
 // The real main window over fake services, not shown yet: start-up fills the memo first.
-struct Window {
-    FakePrompts prompts;
-    FakeClipboard clipboard;
-    FakeShell shell;
-    FakeSysInfoSystem sysInfo;
-    MainWindow window{Services{prompts, clipboard, shell, sysInfo}};
-
-    MemoEdit& memo() { return *window.memo(); }
-};
+using Window = WindowOver<>;
 
 // Lines of different lengths, some wrapping in the memo, some short; `end` after each.
 QString lines(int count, QStringView end = u"\r\n")

@@ -1,9 +1,7 @@
 #include "app/mainwindow.h"
 #include "app/qtsetup.h"
-#include "fakes/fakeclipboard.h"
-#include "fakes/fakeshell.h"
-#include "fakes/fakesysinfosystem.h"
 #include "fakes/testfiles.h"
+#include "fakes/testwindow.h"
 #include "memo/memoedit.h"
 #include "platform/prompts.h"
 
@@ -133,13 +131,7 @@ const QString notice =
     QStringLiteral("Pennoro, NoIcon: ﾃｷｽﾄﾌｧｲﾙに出力します。出力時に上書きﾁｪｯｸはされません!!");
 
 // The main window over the real prompts, shown, with "abc" in the memo.
-struct WindowWithRealDialogs {
-    QtPrompts prompts;
-    FakeClipboard clipboard;
-    FakeShell shell;
-    FakeSysInfoSystem sysInfo;
-    MainWindow window{Services{prompts, clipboard, shell, sysInfo}};
-
+struct WindowWithRealDialogs : WindowOver<QtPrompts> {
     WindowWithRealDialogs()
     {
         prompts.setOwner(&window);

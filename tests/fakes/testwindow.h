@@ -12,15 +12,20 @@
 #include <QTest>
 #include <QTextCursor>
 
-// The real main window over fake services, shown and made active so that keys reach it the way a
-// user's would. Every test checks QVERIFY(t.ready()) before it uses it.
-struct TestWindow {
-    FakePrompts prompts;
+// The real main window over fake services (or the real prompts), not shown yet.
+template <typename PromptsType = FakePrompts> struct WindowOver {
+    PromptsType prompts;
     FakeClipboard clipboard;
     FakeShell shell;
     FakeSysInfoSystem sysInfo;
     pennoro::MainWindow window{pennoro::Services{prompts, clipboard, shell, sysInfo}};
 
+    pennoro::MemoEdit& memo() { return *window.memo(); }
+};
+
+// The same, shown and made active so that keys reach it the way a user's would. Every test checks
+// QVERIFY(t.ready()) before it uses it.
+struct TestWindow : WindowOver<> {
     TestWindow()
     {
         window.show();
@@ -34,8 +39,6 @@ struct TestWindow {
 
     // Whether the window became active with the keyboard in the memo.
     [[nodiscard]] bool ready() const { return active_; }
-
-    pennoro::MemoEdit& memo() { return *window.memo(); }
 
     QAction* action(const QString& control) { return window.findChild<QAction*>(control); }
 
