@@ -52,6 +52,10 @@ QString textFrom(Input& input)
     static constexpr std::u16string_view spaces = u" \t\u00A0\u3000\u200B\u2009";
     static constexpr std::u16string_view arabic = u"\u0627\u0644\u0639\u0631\u0628\u064A\u0629";
     static constexpr std::u16string_view thai = u"\u0E20\u0E32\u0E29\u0E32\u0E44\u0E17\u0E22";
+    // Letters between which a line does not break either, some from other fonts, taller or
+    // lower than the memo's, some outside the first plane.
+    static constexpr char32_t letters[] = {0x03B1, 0x0434,  0x05E9,  0x0639, 0x0915,
+                                           0x00E9, 0x1D400, 0x10330, 0x2C00, 0x0F40};
     static constexpr char32_t emoji[] = {0x1F600, 0x1F44D, 0x1F3FD, 0x200D,  0x2764,
                                          0xFE0F,  0x1F468, 0x1F469, 0x1F1EF, 0x1F1F5};
     QString text;
@@ -77,11 +81,16 @@ QString textFrom(Input& input)
             QString piece;
             for (unsigned i = 1 + input.byte() % 4; i > 0; --i) {
                 const unsigned from = input.byte();
-                append(piece,
-                       from % 3 == 0   ? punctuation
-                       : from % 3 == 1 ? marks
-                                       : ascii,
-                       input.byte());
+                if (from % 4 == 3) {
+                    const char32_t letter = letters[input.byte() % std::size(letters)];
+                    piece += QString::fromUcs4(&letter, 1);
+                } else {
+                    append(piece,
+                           from % 4 == 0   ? punctuation
+                           : from % 4 == 1 ? marks
+                                           : ascii,
+                           input.byte());
+                }
             }
             const qsizetype goal = text.size() + length;
             while (text.size() < goal)
@@ -191,8 +200,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const qreal sizes[] = {9.75, 12, 7.5, 20};
     const qreal pointSize = sizes[look / 2 % std::size(sizes)];
     const QFont font = look % 2 == 0 ? fonts::msGothic(pointSize) : fonts::msPGothic(pointSize);
-    // Quarter pixels, from none to wider than most screens.
-    const qreal width = (input.twoBytes() % 8000) / 4.0;
+    // Thirds of a pixel, from none to wider than a run that takes the fast way.
+    const qreal width = input.twoBytes() / 3.0;
     const QString text = textFrom(input);
 
     const QList<Line> fast = layOut(text, font, width, false);
