@@ -9,7 +9,7 @@ PENNORO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$PENNORO_ROOT/scripts/deps.sh"
 
 seconds=${1:-120}
-targets=(memostore_load cp932_encode tag_insertion)
+targets=(memostore_load cp932_encode tag_insertion line_joining line_breaking)
 dir=$PENNORO_ROOT/build-fuzz
 
 ensure_packages "${PENNORO_BUILD_PACKAGES[@]}" "${PENNORO_FUZZ_PACKAGES[@]}"

@@ -8,7 +8,6 @@
 // position, then the memo as UTF-8.
 
 #include "fuzzcheck.h"
-#include "load/linejoining.h"
 #include "memo/memoedit.h"
 #include "platform/lineends.h"
 #include "tags/taginsertion.h"
@@ -104,19 +103,6 @@ void checkLineEnds(const QString& text)
     FUZZ_CHECK(lineends::toNewlines(crLf) == lineends::toNewlines(lineends::toCrLf(newlines)));
 }
 
-// A long memo's middle lines go into shared paragraphs: the same lines, never more than the
-// most to a paragraph.
-void checkLineJoining(QString text)
-{
-    constexpr int most = 3;
-    text.replace(QChar::LineSeparator, u' ');
-    const QString joined = linejoining::joinLines(text, most);
-    FUZZ_CHECK(QString(joined).replace(QChar::LineSeparator, u'\n') == lineends::toNewlines(text));
-    static const QRegularExpression paragraphEnd(QStringLiteral("[\n\u2029\ufdd0\ufdd1]"));
-    for (const QString& paragraph : joined.split(paragraphEnd))
-        FUZZ_CHECK(paragraph.count(QChar::LineSeparator) < most);
-}
-
 // The widgets need an application; made once, before the first input, as is the memo. Both are
 // kept until the process ends: the exit handlers that would destroy them run after Qt's own.
 MemoEdit* memo = nullptr;
@@ -144,7 +130,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QString::fromUtf8(reinterpret_cast<const char*>(data + header), qsizetype(size - header));
 
     checkLineEnds(text);
-    checkLineJoining(text);
     memo->loadText(text);
     FUZZ_CHECK(memo->wholeText() == lineends::toCrLf(text));
     checkTagInsertion(*memo, command, anchorSeed, positionSeed);

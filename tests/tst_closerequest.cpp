@@ -1,5 +1,6 @@
 // Runs on a real X server (xcb), where a window manager's request to close a window arrives as a
-// client message among the user's input, not as a call to QWidget::close.
+// client message among the user's input, not as a call to QWidget::close, and where keys are bound
+// as on a Linux desktop.
 #include "app/mainwindow.h"
 #include "fakes/testfiles.h"
 #include "fakes/testwindow.h"
@@ -8,8 +9,10 @@
 #include "memo/memoedit.h"
 #include "platform/cp932codec.h"
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTest>
@@ -139,6 +142,24 @@ private slots:
         sinceRequest.start();
         QTRY_VERIFY_WITH_TIMEOUT(!w.window.isVisible(), 5000);
         QVERIFY2(sinceRequest.elapsed() < 500, qPrintable(QString::number(sinceRequest.elapsed())));
+    }
+
+    // Qt's text edit takes these keys a paragraph at a time, where a memo loaded in part holds
+    // several lines to a paragraph. Every key they are bound to here is a menu command's, which the
+    // memo leaves to the menu (Ctrl+K, the link tag); the others are bound on macOS only.
+    void paragraphKeysAreMenuCommands()
+    {
+        QVERIFY2(!QKeySequence::keyBindings(QKeySequence::DeleteEndOfLine).isEmpty(),
+                 "not the keys of an X11 desktop");
+        Window w;
+        QList<QKeySequence> menu;
+        for (const QAction* action : w.window.findChildren<QAction*>())
+            menu += action->shortcuts();
+        for (const auto key : {QKeySequence::DeleteEndOfLine, QKeySequence::MoveToStartOfBlock,
+                               QKeySequence::MoveToEndOfBlock, QKeySequence::SelectStartOfBlock,
+                               QKeySequence::SelectEndOfBlock})
+            for (const QKeySequence& binding : QKeySequence::keyBindings(key))
+                QVERIFY2(menu.contains(binding), qPrintable(binding.toString()));
     }
 };
 

@@ -121,7 +121,22 @@ int linesAway(const MemoEdit& memo, int caret, int lines)
 }
 
 // Mouse actions at the caret; `lines` away from it where the mouse goes on to.
-enum class Mouse { None, Click, DoubleClick, TripleClick, TripleClickDrag, TripleClickShiftClick };
+enum class Mouse {
+    None,
+    Click,
+    DoubleClick,
+    TripleClick,
+    TripleClickDrag,
+    TripleClickShiftClick,
+    TripleClickDragAwayShiftDrag
+};
+
+void moveMouse(QWidget* viewport, QPoint to)
+{
+    QMouseEvent move(QEvent::MouseMove, to, viewport->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     {});
+    QApplication::sendEvent(viewport, &move);
+}
 
 void useMouse(MemoEdit& memo, Mouse mouse, int caret, int lines)
 {
@@ -135,15 +150,22 @@ void useMouse(MemoEdit& memo, Mouse mouse, int caret, int lines)
         return;
     QTest::mousePress(viewport, Qt::LeftButton, {}, point);
     const QPoint target = pointAt(memo, lines ? linesAway(memo, caret, lines) : caret + 1);
-    if (mouse == Mouse::TripleClickDrag) {
-        QMouseEvent move(QEvent::MouseMove, target, viewport->mapToGlobal(target), Qt::NoButton,
-                         Qt::LeftButton, {});
-        QApplication::sendEvent(viewport, &move);
-    }
+    if (mouse == Mouse::TripleClickDrag)
+        moveMouse(viewport, target);
     QTest::mouseRelease(viewport, Qt::LeftButton, {},
                         mouse == Mouse::TripleClickDrag ? target : point);
     if (mouse == Mouse::TripleClickShiftClick)
         QTest::mouseClick(viewport, Qt::LeftButton, Qt::ShiftModifier, target);
+    if (mouse == Mouse::TripleClickDragAwayShiftDrag) {
+        // Dragging the selected line away starts a drag and drop, which takes the release (here
+        // it ends at once, dropped nowhere); a Shift+drag then goes on from the line.
+        QTest::mousePress(viewport, Qt::LeftButton, {}, point);
+        moveMouse(viewport, point + QPoint(3 * QApplication::startDragDistance(), 0));
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::ShiftModifier, target);
+        const QPoint further = pointAt(memo, linesAway(memo, caret, lines + 2));
+        moveMouse(viewport, further);
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::ShiftModifier, further);
+    }
 }
 
 void post(QWidget& receiver, Qt::Key key, const QString& text)
@@ -289,6 +311,8 @@ private slots:
         QTest::newRow("triple click, drag down") << keys({}) << Mouse::TripleClickDrag << 2;
         QTest::newRow("triple click, drag up") << keys({}) << Mouse::TripleClickDrag << -3;
         QTest::newRow("triple click, Shift+click") << keys({}) << Mouse::TripleClickShiftClick << 4;
+        QTest::newRow("triple click, drag the line away, Shift+drag")
+            << keys({}) << Mouse::TripleClickDragAwayShiftDrag << 2;
     }
 
     // The memo loaded head first answers keys and clicks as the memo loaded whole, anywhere:

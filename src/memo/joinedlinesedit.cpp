@@ -46,6 +46,8 @@ void JoinedLinesEdit::mousePressEvent(QMouseEvent* event)
     QPlainTextEdit::mousePressEvent(event);
     if (event->button() != Qt::LeftButton)
         return;
+    // A press that dragged the text away had its release swallowed by the drag and drop.
+    pressedInSelection_ = false;
     if (tripleClick) {
         // The base took the paragraph around the caret the double click left.
         tripleClickTimer_.stop();
@@ -152,13 +154,28 @@ void JoinedLinesEdit::paintEvent(QPaintEvent* event)
         palette().brush(hasFocus() ? QPalette::Active : QPalette::Inactive, QPalette::Highlight);
     QPainter painter(viewport());
     const QPointF offset = contentOffset();
+    const QRectF painted = event->rect();
     for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
         const QRectF geometry = blockBoundingGeometry(block).translated(offset);
-        if (geometry.top() > event->rect().bottom())
+        if (geometry.top() > painted.bottom())
             break;
+        // A paragraph may be one long line wrapped thousands of times: only the lines in the
+        // painted rectangle are looked at, the first of them found by halves.
         const QTextLayout& layout = *block.layout();
-        for (int i = 0; i < layout.lineCount(); ++i) {
+        int first = 0;
+        for (int count = layout.lineCount(); count > 0;) {
+            const int half = count / 2;
+            if (geometry.top() + layout.lineAt(first + half).rect().bottom() < painted.top()) {
+                first += half + 1;
+                count -= half + 1;
+            } else {
+                count = half;
+            }
+        }
+        for (int i = first; i < layout.lineCount(); ++i) {
             const QTextLine line = layout.lineAt(i);
+            if (geometry.top() + line.y() > painted.bottom())
+                break;
             const int end = block.position() + line.textStart() + line.textLength() - 1;
             if (line.textLength() == 0 || end < cursor.selectionStart() ||
                 end >= cursor.selectionEnd() ||
