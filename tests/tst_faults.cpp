@@ -21,7 +21,6 @@
 #include <cerrno>
 
 #include <fcntl.h>
-#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -34,13 +33,6 @@ using namespace pennoro;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-#ifdef __GLIBC__
-// For the address space limit: one heap, whose large blocks are mapped of their own and given
-// back when freed. By default every thread's heap reserves 64 MiB, where allocations that the
-// limit refuses elsewhere would still find room, and a freed copy of the memo could stay mapped.
-const bool heapForLimits = mallopt(M_ARENA_MAX, 1) == 1 && mallopt(M_MMAP_THRESHOLD, 1 << 20) == 1;
-#endif
 
 enum class Fault {
     FolderAtPath,
@@ -284,52 +276,6 @@ private slots:
         QCOMPARE(t.prompts.messages.size(), notices);
         QCOMPARE(fileBytes(path), bytes);
         QCOMPARE(exits.count(), saveAndExit ? 1 : 0);
-    }
-
-    // Save-and-exit holds no more of the memo than a piece at a time: under an address space limit
-    // that leaves no room for a copy of the whole text (that copy fails first, to show it), F2
-    // still writes the store whole.
-    void saveAndExitUnderAddressSpaceLimit()
-    {
-#ifdef PENNORO_SANITIZED
-        QSKIP("AddressSanitizer's reserved address space leaves no room for a limit");
-#endif
-#ifdef __GLIBC__
-        QVERIFY(heapForLimits);
-#endif
-        InTempDir dir;
-        TestWindow t;
-        QVERIFY(t.ready());
-        QSignalSpy exits(&t.window, &MainWindow::exitRequested);
-        const QString line = u"<P>日本語のﾃｷｽﾄ😀¥\u00A0"_s + QString(1000, u'x') + u"</P>\r\n"_s;
-        const QString memo = line.repeated(6000); // 12 MiB of text
-        t.setMemo(memo);
-        (void)cp932::encode(u"x"); // the code page's tables, made once, in the parent
-        const auto inUse = [] {
-            QFile statm(u"/proc/self/statm"_s);
-            return statm.open(QIODevice::ReadOnly)
-                       ? rlim_t(statm.readAll().split(' ').value(0).toULongLong()) *
-                             rlim_t(sysconf(_SC_PAGESIZE))
-                       : rlim_t(0);
-        };
-        const rlim_t room = rlim_t(memo.size()); // half the size of the text
-        const QString answer = answerOfChild([&]() -> QByteArray {
-            const rlim_t most = inUse() + room;
-            const rlimit limit{most, most};
-            if (setrlimit(RLIMIT_AS, &limit) != 0)
-                return "no limit: " + QByteArray::number(most) + " " + strerror(errno);
-            try {
-                (void)t.memo().wholeText();
-                return "the whole text fits";
-            } catch (const std::bad_alloc&) {
-            }
-            QTest::keyClick(&t.memo(), Qt::Key_F2);
-            if (!t.prompts.messages.isEmpty())
-                return t.prompts.shown().join(u'\n').toUtf8();
-            return exits.count() == 1 ? "saved" : "no exit";
-        });
-        QCOMPARE(answer, u"saved"_s);
-        QVERIFY(fileBytes(memostore::fileName) == cp932::encode(memo).value().bytes + "\r\n");
     }
 
     // A process killed while it saves the memo store leaves the earlier store or the new one.

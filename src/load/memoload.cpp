@@ -7,11 +7,13 @@
 #include "load/sharedparagraphs.h"
 #include "load/storereading.h"
 #include "memo/memoedit.h"
+#include "platform/filereasons.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMainWindow>
 
+#include <new>
 #include <optional>
 
 namespace pennoro {
@@ -69,7 +71,17 @@ MemoLoad::Phase MemoLoad::run(StoreReading& reading, Prompts& prompts)
         return Phase::Failed;
     }
     // The memo takes the text over: a large store's copy does not stay for the whole run.
-    const Phase reached = fill(std::move(read.value()), note);
+    Phase reached = Phase::Failed;
+    try {
+        reached = fill(std::move(read.value()), note);
+    } catch (const std::bad_alloc&) {
+        // The estimate taken with the store's text let it in, and memory ran out all the same;
+        // the text held for the fill is freed by now. The program ends without saving.
+        endEarly(Phase::Failed);
+        messages::report(
+            prompts, messages::readFailed(Failure{reading.displayPath(), filereasons::tooLarge}));
+        return Phase::Failed;
+    }
     if (reached == Phase::Abandoned)
         held->discard();
     return reached;

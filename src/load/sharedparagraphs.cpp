@@ -1,6 +1,7 @@
 #include "load/sharedparagraphs.h"
 
 #include "load/linejoining.h"
+#include "load/loadroom.h"
 #include "memo/memoedit.h"
 #include "memo/memolines.h"
 
@@ -16,6 +17,8 @@
 #include <QTextLayout>
 #include <QTimerEvent>
 
+#include <new>
+
 namespace pennoro {
 
 namespace {
@@ -25,6 +28,9 @@ constexpr qint64 sliceTime = 4;
 // Lines to a paragraph at the most: the document's cost is mostly per paragraph, and a paragraph
 // is laid out whole.
 constexpr int linesPerParagraph = 16;
+// How many paragraphs are split between two looks at the memory left: a look reads a file of the
+// system, and 64 paragraphs of short lines take a few hundred kilobytes.
+constexpr int splitsPerRoomCheck = 64;
 
 // Puts each line of the paragraph into a paragraph of its own: the paragraph's text once more,
 // with paragraph ends for its line separators. Call it inside an edit block, where moving a cursor
@@ -115,8 +121,8 @@ void SharedParagraphs::timerEvent(QTimerEvent* event)
         endSplit(false);
     else if (userHoldsParagraph())
         waitForUser();
-    else if (!splitSome())
-        endSplit(true);
+    else if (const Slice slice = splitSome(); slice != Slice::More)
+        endSplit(slice == Slice::Whole);
 }
 
 // A word being composed lives in its paragraph's layout, which a split would drop; a drag extends
@@ -172,7 +178,10 @@ void SharedParagraphs::keepAtTop(int position)
     memo_.verticalScrollBar()->setValue(block.firstLineNumber() + line);
 }
 
-bool SharedParagraphs::splitSome()
+// Memory that runs short stops the slice before a paragraph is split: the lines keep their shared
+// paragraphs. An allocation that fails anyway ends the slice too, the undo history and the edit
+// block as they were.
+SharedParagraphs::Slice SharedParagraphs::splitSome()
 {
     QTextDocument& document = *memo_.document();
     // The split changes no character: the caret, the selection and the view stay where they are,
@@ -187,29 +196,49 @@ bool SharedParagraphs::splitSome()
     slice.start();
     QAbstractTextDocumentLayout& layout = *document.documentLayout();
     QTextBlock block = document.findBlockByNumber(nextBlock_);
+    bool outOfMemory = false;
     {
         // The memo works out its scroll range once, after the slice.
         const QSignalBlocker quiet(layout);
         QTextCursor cursor(&document);
         cursor.beginEditBlock();
-        for (; block.isValid() && slice.elapsed() < sliceTime; block = block.next()) {
-            if (block.text().contains(QChar::LineSeparator))
+        try {
+            for (int splits = 0; block.isValid() && slice.elapsed() < sliceTime;
+                 block = block.next()) {
+                if (!block.text().contains(QChar::LineSeparator))
+                    continue;
+                if (splits++ % splitsPerRoomCheck == 0 &&
+                    !loadroom::fits(
+                        loadroom::bytesNeeded(0, splitsPerRoomCheck * linesPerParagraph))) {
+                    outOfMemory = true;
+                    break;
+                }
                 block = splitParagraph(cursor, block);
+            }
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
         }
         cursor.endEditBlock();
     }
-    nextBlock_ = block.isValid() ? block.blockNumber() : document.blockCount();
-    emit layout.documentSizeChanged(layout.documentSize());
     document.setUndoRedoEnabled(true);
     document.setModified(modified);
-    if (memo_.textCursor().anchor() != anchor || memo_.textCursor().position() != position) {
-        QTextCursor restored(&document);
-        restored.setPosition(anchor);
-        restored.setPosition(position, QTextCursor::KeepAnchor);
-        memo_.setTextCursor(restored);
+    if (!outOfMemory)
+        nextBlock_ = block.isValid() ? block.blockNumber() : document.blockCount();
+    try {
+        emit layout.documentSizeChanged(layout.documentSize());
+        if (memo_.textCursor().anchor() != anchor || memo_.textCursor().position() != position) {
+            QTextCursor restored(&document);
+            restored.setPosition(anchor);
+            restored.setPosition(position, QTextCursor::KeepAnchor);
+            memo_.setTextCursor(restored);
+        }
+        keepAtTop(top);
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
     }
-    keepAtTop(top);
-    return block.isValid();
+    if (outOfMemory)
+        return Slice::OutOfMemory;
+    return block.isValid() ? Slice::More : Slice::Whole;
 }
 
 } // namespace pennoro

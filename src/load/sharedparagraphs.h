@@ -17,7 +17,8 @@ class MemoEdit;
 //
 // The split runs whenever the program is idle, a few milliseconds at a time, and changes nothing
 // the user sees. It stops at the first change to the memo's undo history (it must never become a
-// step the user could undo); the paragraphs left shared then stay so, and behave as lines anyway.
+// step the user could undo), and for good when memory runs short (each line's paragraph takes
+// more); the paragraphs left shared then stay so, and behave as lines anyway.
 class SharedParagraphs : public QObject {
     Q_OBJECT
 
@@ -47,8 +48,9 @@ private:
     void endSplit(bool whole);
     bool userHoldsParagraph() const;
     void waitForUser();
-    // Splits paragraphs for a few milliseconds; whether any are left.
-    bool splitSome();
+    enum class Slice { More, Whole, OutOfMemory };
+    // Splits paragraphs for a few milliseconds.
+    Slice splitSome();
     int topPosition() const;
     void keepAtTop(int position);
     void countLinesAfterWidthChange();

@@ -1,12 +1,16 @@
 #include "load/storereading.h"
 
+#include "load/loadroom.h"
+#include "platform/filereasons.h"
+#include "platform/textfile.h"
+
 #include <QThread>
 
 #include <system_error>
 
 namespace pennoro {
 
-StoreReading::StoreReading(const QString& path, std::chrono::milliseconds quiet)
+StoreReading::StoreReading(const QString& path, std::chrono::milliseconds quiet) : path_(path)
 {
     quietUntil_.setRemainingTime(quiet);
     // The first thread that asks becomes Qt's main thread: this one, not the reader's.
@@ -40,7 +44,15 @@ bool StoreReading::waitUntil(QDeadlineTimer deadline) const
 
 Result<QString> StoreReading::take()
 {
-    return result_.get();
+    Result<QString> read = result_.get();
+    if (read.ok() && !loadroom::memoFits(read.value()))
+        return Failure{displayPath(), filereasons::tooLarge};
+    return read;
+}
+
+QString StoreReading::displayPath() const
+{
+    return textfile::displayPath(path_);
 }
 
 } // namespace pennoro

@@ -26,13 +26,17 @@ public:
     bool waitUntil(QDeadlineTimer deadline) const;
     // How much of the store has been read, in percent.
     int percent() const { return progress_.percent.load(); }
-    // Waits for the reading to end and gives its result. Call it once.
+    // Waits for the reading to end and gives its result. Call it once. A memo that would not fit
+    // the memory left once in the window fails here, before it goes in.
     Result<QString> take();
     // Half a second after the start of the reading: a load that lasts longer says how far it has
     // come.
     QDeadlineTimer quietUntil() const { return quietUntil_; }
+    // The store as messages name it.
+    QString displayPath() const;
 
 private:
+    QString path_;
     QDeadlineTimer quietUntil_;
     memostore::LoadProgress progress_;
     std::future<Result<QString>> result_;
