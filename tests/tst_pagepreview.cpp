@@ -15,6 +15,7 @@
 #endif
 
 using namespace pennoro;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -144,22 +145,18 @@ private slots:
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("path");   // relative to the runtime folder; null: none shown
         QTest::addColumn<QString>("reason"); // null: the system's
+        const QString noRuntimeFolder = u"ﾕｰｻﾞｰ専用の実行時ﾌｫﾙﾀﾞ(XDG_RUNTIME_DIR)がありません"_s;
 #ifdef Q_OS_UNIX
         QTest::newRow("runtime folder not the user's alone")
-            << "group may read"
-            << ""
-            << "ﾕｰｻﾞｰ専用の実行時ﾌｫﾙﾀﾞ(XDG_RUNTIME_DIR)がありません";
-        QTest::newRow("no runtime folder at all")
-            << "none" << QString() << "ﾕｰｻﾞｰ専用の実行時ﾌｫﾙﾀﾞ(XDG_RUNTIME_DIR)がありません";
+            << u"group may read"_s << u""_s << noRuntimeFolder;
+        QTest::newRow("no runtime folder at all") << u"none"_s << QString() << noRuntimeFolder;
 #endif
-        QTest::newRow("the program's folder is a file") << "pennoro file"
-                                                        << "pennoro"
-                                                        << "ﾌｫﾙﾀﾞではありません";
-        QTest::newRow("page not written") << "preview folder"
-                                          << "pennoro/preview.html" << QString();
-        QTest::newRow("no browser") << "no browser"
-                                    << "pennoro/preview.html"
-                                    << "ﾍﾟｰｼﾞを開くﾌﾞﾗｳｻﾞが見つかりません";
+        QTest::newRow("the program's folder is a file")
+            << u"pennoro file"_s << u"pennoro"_s << u"ﾌｫﾙﾀﾞではありません"_s;
+        QTest::newRow("page not written")
+            << u"preview folder"_s << u"pennoro/preview.html"_s << QString();
+        QTest::newRow("no browser") << u"no browser"_s << u"pennoro/preview.html"_s
+                                    << u"ﾍﾟｰｼﾞを開くﾌﾞﾗｳｻﾞが見つかりません"_s;
     }
 
     void failures()
@@ -196,20 +193,19 @@ private slots:
         const QString before = untouched(t);
 
         QTest::keyClick(&t.memo(), Qt::Key_F6);
-        QCOMPARE(t.prompts.messages.size(), 1);
-        const FakePrompts::Message& shown = t.prompts.messages[0];
-        QCOMPARE(shown.title, QStringLiteral("Pennoro"));
-        QCOMPARE(shown.icon, Prompts::Icon::Critical);
+        const QStringList shown = t.prompts.shown();
+        QCOMPARE(shown.size(), 1);
         const QString where =
             path.isNull()
                 ? QString()
                 : QDir::toNativeSeparators(QDir::cleanPath(runtime + '/' + path)) + "\n\n";
-        const QString start =
-            "ﾌﾞﾗｳｻﾞで表示出来ませんでした。ﾒﾓは変更していません。\n\n" + where + "理由: ";
-        QVERIFY2(shown.text.startsWith(start) && shown.text.size() > start.size(),
-                 qPrintable(shown.text));
+        const QString start = "Pennoro, critical: ﾌﾞﾗｳｻﾞで表示出来ませんでした。"
+                              "ﾒﾓは変更していません。\n\n" +
+                              where + "理由: ";
+        QVERIFY2(shown[0].startsWith(start) && shown[0].size() > start.size(),
+                 qPrintable(shown[0]));
         if (!reason.isNull())
-            QCOMPARE(shown.text.sliced(start.size()), reason);
+            QCOMPARE(shown[0].sliced(start.size()), reason);
         QCOMPARE(untouched(t), before);
         QCOMPARE(t.shell.opened.size(), setup == "no browser" ? 1 : 0);
         QVERIFY(!QFileInfo::exists(dir.path("Data.pnr")));
