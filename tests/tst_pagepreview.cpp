@@ -21,7 +21,6 @@ namespace {
 
 const QByteArray byteOrderMark("\xEF\xBB\xBF");
 const QString siteBase = QStringLiteral("<BASE HREF=\"file:///site/\">");
-const QString normalCaption = QStringLiteral("Pennoro Ver 2.0 - Normal");
 
 // The folder the preview's folder is made in: the runtime folder, on Windows the temporary one.
 #ifdef Q_OS_WIN
@@ -99,53 +98,17 @@ private slots:
                      "<BASE HREF=\"file:///tmp/%EF%BE%8D%EF%BE%9F%20%23&amp;%22/\"><P>");
     }
 
-    // F6 and the menu item write the page and hand its file to the browser; nothing else
-    // changes. Each preview replaces the one before under the same name.
-    void showsThePage()
+    // F6 and the menu item write the page into the program's runtime folder and hand its file to
+    // the browser, each preview over the one before; a preview that cannot be shown says why.
+    // Either way nothing else changes, and nothing is written where Qt would have put it instead.
+    void preview_data()
     {
-        QTemporaryDir runtime;
-        Environment inRuntime(runtimeVariable, runtime.path());
-        InTempDir dir;
-        TestWindow t;
-        QVERIFY(t.ready());
-        t.clipboard.content = QStringLiteral("clip");
-        const QString file = runtime.filePath(QStringLiteral("pennoro/preview.html"));
-        const QList<std::pair<QString, std::function<void()>>> triggers = {
-            {"<!DOCTYPE html><P>ﾍﾟｰｼﾞ😀", [&] { QTest::keyClick(&t.memo(), Qt::Key_F6); }},
-            {"<P>ﾒﾆｭｰ", [&] { t.action(QStringLiteral("mnuFV"))->trigger(); }},
-        };
-        for (const auto& [memo, trigger] : triggers) {
-            t.memo().setWholeText(memo);
-            t.select(2, 3);
-            const QString before = untouched(t);
-            t.shell.opened.clear();
-            trigger();
-            QCOMPARE(t.shell.opened, QStringList(QUrl::fromLocalFile(file).toString()));
-            QCOMPARE(fileBytes(file), pagepreview::pageBytes(memo, QDir::currentPath()));
-            QCOMPARE(untouched(t), before);
-        }
-        QCOMPARE(t.window.windowTitle(), normalCaption);
-        QCOMPARE(t.clipboard.content, QStringLiteral("clip"));
-        QVERIFY(t.clipboard.log.isEmpty());
-        QVERIFY(t.prompts.messages.isEmpty() && t.prompts.filters.isEmpty());
-        QCOMPARE(QDir(dir.path("")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-                 QStringList());
-#ifdef Q_OS_UNIX
-        // The folder is the user's alone whatever the umask.
-        const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-        const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
-                                          QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
-        QCOMPARE(QFileInfo(runtime.filePath("pennoro")).permissions() & (owner | others), owner);
-#endif
-    }
-
-    // A preview that cannot be shown says why, and changes nothing.
-    void failures_data()
-    {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("path");   // relative to the runtime folder; null: none shown
+        QTest::addColumn<QString>("setup");  // what the runtime folder is like, or the menu item
+        QTest::addColumn<QString>("path");   // named in the message, under the runtime folder
         QTest::addColumn<QString>("reason"); // null: the system's
         const QString noRuntimeFolder = u"ﾕｰｻﾞｰ専用の実行時ﾌｫﾙﾀﾞ(XDG_RUNTIME_DIR)がありません"_s;
+        QTest::newRow("F6") << u"fit"_s << QString() << QString();
+        QTest::newRow("menu item") << u"menu item"_s << QString() << QString();
 #ifdef Q_OS_UNIX
         QTest::newRow("runtime folder not the user's alone")
             << u"group may read"_s << u""_s << noRuntimeFolder;
@@ -159,7 +122,7 @@ private slots:
                                     << u"ﾍﾟｰｼﾞを開くﾌﾞﾗｳｻﾞが見つかりません"_s;
     }
 
-    void failures()
+    void preview()
     {
         QFETCH(QString, setup);
         QFETCH(QString, path);
@@ -189,27 +152,54 @@ private slots:
         if (setup == "preview folder")
             QVERIFY(QDir().mkpath(runtime + "/pennoro/preview.html"));
         t.shell.opensFiles = setup != "no browser";
-        t.memo().setWholeText(QStringLiteral("<P>ﾒﾓ"));
-        const QString before = untouched(t);
-
-        QTest::keyClick(&t.memo(), Qt::Key_F6);
+        const bool shows = setup == "fit" || setup == "menu item";
+        t.clipboard.content = u"clip"_s;
+        const QString file = runtime + "/pennoro/preview.html";
+        for (const QString& memo : {u"<!DOCTYPE html><P>ﾍﾟｰｼﾞ😀"_s, u"<P>ﾒﾓ"_s}) {
+            t.memo().setWholeText(memo);
+            t.select(2, 3);
+            const QString before = untouched(t);
+            t.shell.opened.clear();
+            if (setup == "menu item")
+                t.action(u"mnuFV"_s)->trigger();
+            else
+                QTest::keyClick(&t.memo(), Qt::Key_F6);
+            QCOMPARE(untouched(t), before);
+            if (!shows)
+                break;
+            QCOMPARE(t.shell.opened, QStringList(QUrl::fromLocalFile(file).toString()));
+            QCOMPARE(fileBytes(file), pagepreview::pageBytes(memo, QDir::currentPath()));
+        }
         const QStringList shown = t.prompts.shown();
-        QCOMPARE(shown.size(), 1);
-        const QString where =
-            path.isNull()
-                ? QString()
-                : QDir::toNativeSeparators(QDir::cleanPath(runtime + '/' + path)) + "\n\n";
-        const QString start = "Pennoro, critical: ﾌﾞﾗｳｻﾞで表示出来ませんでした。"
-                              "ﾒﾓは変更していません。\n\n" +
-                              where + "理由: ";
-        QVERIFY2(shown[0].startsWith(start) && shown[0].size() > start.size(),
-                 qPrintable(shown[0]));
-        if (!reason.isNull())
-            QCOMPARE(shown[0].sliced(start.size()), reason);
-        QCOMPARE(untouched(t), before);
-        QCOMPARE(t.shell.opened.size(), setup == "no browser" ? 1 : 0);
-        QVERIFY(!QFileInfo::exists(dir.path("Data.pnr")));
-        // Not written where Qt would have put it instead.
+        if (shows) {
+            QCOMPARE(shown, QStringList());
+#ifdef Q_OS_UNIX
+            // The folder is the user's alone whatever the umask.
+            const auto owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+            const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+            QCOMPARE(QFileInfo(runtime + "/pennoro").permissions() & (owner | others), owner);
+#endif
+        } else {
+            QCOMPARE(shown.size(), 1);
+            const QString where =
+                path.isNull()
+                    ? QString()
+                    : QDir::toNativeSeparators(QDir::cleanPath(runtime + '/' + path)) + "\n\n";
+            const QString start = "Pennoro, critical: ﾌﾞﾗｳｻﾞで表示出来ませんでした。"
+                                  "ﾒﾓは変更していません。\n\n" +
+                                  where + "理由: ";
+            QVERIFY2(shown[0].startsWith(start) && shown[0].size() > start.size(),
+                     qPrintable(shown[0]));
+            if (!reason.isNull())
+                QCOMPARE(shown[0].sliced(start.size()), reason);
+            QCOMPARE(t.shell.opened.size(), setup == "no browser" ? 1 : 0);
+        }
+        QVERIFY(t.prompts.filters.isEmpty());
+        QCOMPARE(t.clipboard.content, u"clip"_s);
+        QVERIFY(t.clipboard.log.isEmpty());
+        QCOMPARE(QDir(dir.path("")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList());
         for (QDirIterator it(temporary, QDirIterator::Subdirectories); it.hasNext();)
             QVERIFY2(QFileInfo(it.next()).fileName() != "pennoro", qPrintable(it.filePath()));
     }
