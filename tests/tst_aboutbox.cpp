@@ -37,6 +37,14 @@ const struct {
     {"cmdSysInfo", {296, 184, 87, 23}, "ｼｽﾃﾑ情報(&S)", {}, 0, false},
 };
 
+// The About box over fake services.
+struct Fixture {
+    FakePrompts prompts;
+    FakeShell shell;
+    FakeSysInfoSystem system;
+    pennoro::AboutBox about{prompts, shell, system};
+};
+
 // What a label or a button shows, rich text as the plain text it reads as.
 QString shownText(const QWidget* widget)
 {
@@ -54,18 +62,11 @@ class TestAboutBox : public QObject {
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        prompts_ = {};
-        shell_.opened.clear();
-        system_ = {};
-        about_ = std::make_unique<pennoro::AboutBox>(prompts_, shell_, system_);
-    }
-
     // A fixed dialog of 394 x 210 pixels; the title is blue and the line grey.
     void layoutTextsAndFonts()
     {
-        const auto dialog = about_->build(nullptr);
+        Fixture f;
+        const auto dialog = f.about.build(nullptr);
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Pennoro ｳﾞｧｰｼﾞｮﾝ情報"));
         QCOMPARE(dialog->minimumSize(), QSize(394, 210));
         QCOMPARE(dialog->maximumSize(), QSize(394, 210));
@@ -95,56 +96,41 @@ private slots:
     void keys_data()
     {
         QTest::addColumn<int>("tabs");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QKeyCombination>("key");
         QTest::addColumn<QStringList>("opened"); // addresses and messages; none: the dialog closes
 
-        QTest::newRow("Enter") << 0 << int(Qt::Key_Return) << 0 << QStringList();
-        QTest::newRow("Esc on a link") << 2 << int(Qt::Key_Escape) << 0 << QStringList();
-        QTest::newRow("Alt+O on a link")
-            << 1 << int(Qt::Key_O) << int(Qt::AltModifier) << QStringList();
-        QTest::newRow("Enter on the homepage")
-            << 1 << int(Qt::Key_Return) << 0 << QStringList{homePage};
-        QTest::newRow("Space on the mail address")
-            << 2 << int(Qt::Key_Space) << 0
-            << QStringList{QStringLiteral("mailto:pennoro@example.com")};
         const QString failed = QStringLiteral("Pennoro, no icon: ｼｽﾃﾑ情報をｵｰﾌﾟﾝ出来ませんでした");
-        QTest::newRow("Alt+S") << 2 << int(Qt::Key_S) << int(Qt::AltModifier)
-                               << QStringList{failed};
+        QTest::newRow("Enter") << 0 << QKeyCombination(Qt::Key_Return) << QStringList();
+        QTest::newRow("Esc on a link") << 2 << QKeyCombination(Qt::Key_Escape) << QStringList();
+        QTest::newRow("Alt+O on a link") << 1 << (Qt::ALT | Qt::Key_O) << QStringList();
+        QTest::newRow("Enter on the homepage")
+            << 1 << QKeyCombination(Qt::Key_Return) << QStringList{homePage};
+        QTest::newRow("Space on the mail address")
+            << 2 << QKeyCombination(Qt::Key_Space)
+            << QStringList{QStringLiteral("mailto:pennoro@example.com")};
+        QTest::newRow("Alt+S") << 2 << (Qt::ALT | Qt::Key_S) << QStringList{failed};
         QTest::newRow("Enter twice on the system information")
-            << 3 << int(Qt::Key_Return) << 0 << QStringList{failed, failed};
+            << 3 << QKeyCombination(Qt::Key_Return) << QStringList{failed, failed};
     }
 
     void keys()
     {
         QFETCH(int, tabs);
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
+        QFETCH(QKeyCombination, key);
         QFETCH(QStringList, opened);
 
-        const auto dialog = shown();
+        Fixture f;
+        const auto dialog = f.about.build(nullptr);
+        dialog->show();
+        dialog->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
         for (int tab = 0; tab < tabs; ++tab)
             QTest::keyClick(dialog->windowHandle(), Qt::Key_Tab);
         for (qsizetype press = 0; press < std::max(opened.size(), qsizetype(1)); ++press)
-            QTest::keyClick(dialog->windowHandle(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            QTest::keyClick(dialog->windowHandle(), key.key(), key.keyboardModifiers());
         QTRY_COMPARE(dialog->isVisible(), !opened.isEmpty());
-        QTRY_COMPARE(shell_.opened + prompts_.shown(), opened); // access keys animate a moment
+        QTRY_COMPARE(f.shell.opened + f.prompts.shown(), opened); // access keys animate a moment
     }
-
-private:
-    std::unique_ptr<QDialog> shown()
-    {
-        auto dialog = about_->build(nullptr);
-        dialog->show();
-        dialog->activateWindow();
-        return dialog;
-    }
-
-    FakePrompts prompts_;
-    FakeShell shell_;
-    FakeSysInfoSystem system_;
-    std::unique_ptr<pennoro::AboutBox> about_;
 };
 
 QTEST_MAIN(TestAboutBox)

@@ -2,10 +2,9 @@
 #include "fakes/testwindow.h"
 
 using namespace pennoro;
+using namespace Qt::StringLiterals;
 
-namespace {
-const QString noText = QStringLiteral("<no text>"); // a clipboard that holds no text
-}
+const QString noText = u"<no text>"_s; // a clipboard that holds no text
 
 // The Edit menu's commands and the clipboard clear, run from their menu items.
 class TestEditCommands : public QObject {
@@ -23,31 +22,31 @@ private slots:
         QTest::addColumn<QString>("clipboardAfter");
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<int>("caret");
-        const QString m = QStringLiteral("abc\r\ndef"), e = QStringLiteral("earlier");
-        const QStringList clearSet{"clear", "set"};
-        QTest::newRow("cut") << "mnuET" << m << 2 << 3 << e << "abef"
-                             << "c\r\nd" << clearSet << 2;
+        const QString m = u"abc\r\ndef"_s, e = u"earlier"_s;
+        const QStringList clearSet{"clear", "set"}, get{"get"};
+        QTest::newRow("cut") << u"mnuET"_s << m << 2 << 3 << e << u"abef"_s << u"c\r\nd"_s
+                             << clearSet << 2;
         // Nothing selected: the earlier text goes, the clipboard holds the empty text.
-        QTest::newRow("cut nothing") << "mnuET" << m << 1 << 0 << e << m << "" << clearSet << 1;
-        QTest::newRow("copy") << "mnuEC" << m << 1 << 4 << e << m << "bc\r\nd" << clearSet << 5;
-        QTest::newRow("copy nothing") << "mnuEC" << m << 1 << 0 << e << m << "" << clearSet << 1;
-        QTest::newRow("copy all") << "mnuACC" << m << 1 << 4 << e << m << m << clearSet << 5;
-        QTest::newRow("copy all, empty") << "mnuACC"
-                                         << "" << 0 << 0 << e << ""
-                                         << "" << clearSet << 0;
-        QTest::newRow("paste") << "mnuEP"
-                               << "abcd" << 1 << 2 << "x\r\ny\r\n"
-                               << "ax\r\ny\r\nd"
-                               << "x\r\ny\r\n"
-                               << QStringList{"get"} << 5;
+        QTest::newRow("cut nothing")
+            << u"mnuET"_s << m << 1 << 0 << e << m << u""_s << clearSet << 1;
+        QTest::newRow("copy") << u"mnuEC"_s << m << 1 << 4 << e << m << u"bc\r\nd"_s << clearSet
+                              << 5;
+        QTest::newRow("copy nothing")
+            << u"mnuEC"_s << m << 1 << 0 << e << m << u""_s << clearSet << 1;
+        QTest::newRow("copy all") << u"mnuACC"_s << m << 1 << 4 << e << m << m << clearSet << 5;
+        QTest::newRow("copy all, empty")
+            << u"mnuACC"_s << u""_s << 0 << 0 << e << u""_s << u""_s << clearSet << 0;
+        QTest::newRow("paste") << u"mnuEP"_s << u"abcd"_s << 1 << 2 << u"x\r\ny\r\n"_s
+                               << u"ax\r\ny\r\nd"_s << u"x\r\ny\r\n"_s << get << 5;
         // A clipboard without text (empty, or a picture only) deletes the selection.
         QTest::newRow("paste no text")
-            << "mnuEP"
-            << "abcd" << 1 << 2 << noText << "ad" << noText << QStringList{"get"} << 1;
-        QTest::newRow("clear") << "mnudc" << m << 1 << 4 << e << "aef" << e << QStringList() << 1;
-        QTest::newRow("clear all") << "mnuFN" << m << 1 << 4 << e << "" << e << QStringList() << 0;
+            << u"mnuEP"_s << u"abcd"_s << 1 << 2 << noText << u"ad"_s << noText << get << 1;
+        QTest::newRow("clear") << u"mnudc"_s << m << 1 << 4 << e << u"aef"_s << e << QStringList()
+                               << 1;
+        QTest::newRow("clear all")
+            << u"mnuFN"_s << m << 1 << 4 << e << u""_s << e << QStringList() << 0;
         QTest::newRow("clear clipboard")
-            << "mnuFCD" << m << 1 << 4 << e << m << noText << QStringList{"clear"} << 5;
+            << u"mnuFCD"_s << m << 1 << 4 << e << m << noText << QStringList{"clear"} << 5;
     }
 
     // A command that changes the memo leaves no selection and is undone by one Ctrl+Z, which

@@ -87,31 +87,10 @@ private slots:
     void errorNumbersAreJapanese_data()
     {
         QTest::addColumn<int>("error");
-        const struct {
-            const char* name;
-            int error;
-        } errors[] = {
-            {"permission", EACCES},
-            {"not permitted", EPERM},
-            {"no space", ENOSPC},
-            {"quota", EDQUOT},
-            {"file too large", EFBIG},
-            {"read-only file system", EROFS},
-            {"no such file", ENOENT},
-            {"not a folder", ENOTDIR},
-            {"is a folder", EISDIR},
-            {"name too long", ENAMETOOLONG},
-            {"too many link levels", ELOOP},
-            {"too many links", EMLINK},
-            {"I/O error", EIO},
-            {"out of memory", ENOMEM},
-            {"text file busy", ETXTBSY},
-            {"device busy", EBUSY},
-            {"broken pipe", EPIPE},
-            {"stale handle", ESTALE},
-        };
-        for (const auto& [name, error] : errors)
-            QTest::newRow(name) << error;
+        for (const int error :
+             {EACCES, EPERM, ENOSPC, EDQUOT, EFBIG, EROFS, ENOENT, ENOTDIR, EISDIR, ENAMETOOLONG,
+              ELOOP, EMLINK, EIO, ENOMEM, ETXTBSY, EBUSY, EPIPE, ESTALE})
+            QTest::newRow(strerrorname_np(error)) << error;
     }
 
     // With glibc's catalogue and, as where it is not installed, with the program's own words.

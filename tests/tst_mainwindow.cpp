@@ -24,7 +24,6 @@ private slots:
         TestWindow t;
         QVERIFY(t.ready());
         QCOMPARE(t.window.windowTitle(), QStringLiteral("Pennoro Ver 2.0 - Normal"));
-        QCOMPARE(t.window.objectName(), QStringLiteral("Form1"));
         QCOMPARE(t.window.centralWidget()->size(), QSize(585, 281));
         QCOMPARE(t.window.minimumSize(), t.window.maximumSize());
         QVERIFY(!(t.window.windowFlags() & Qt::WindowMaximizeButtonHint));

@@ -2,10 +2,7 @@
 // commands' surround, and undo that brings the selection back. (Setting the whole text, which the
 // program does only to empty the memo, is the Edit menu's test.)
 
-#include "memo/memoedit.h"
-
-#include <QTest>
-#include <QTextCursor>
+#include "fakes/testwindow.h"
 
 using namespace pennoro;
 using namespace Qt::StringLiterals;
@@ -13,14 +10,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 enum class Edit { SetSelected, Surround };
-
-void select(MemoEdit& memo, int start, int length)
-{
-    QTextCursor cursor(memo.document());
-    cursor.setPosition(start);
-    cursor.setPosition(start + length, QTextCursor::KeepAnchor);
-    memo.setTextCursor(cursor);
-}
 
 // "start+length" of the selection, caret last.
 QString selection(const MemoEdit& memo)
@@ -73,7 +62,7 @@ private slots:
         MemoEdit m;
         m.loadText(memo);
         QVERIFY(!m.document()->isUndoAvailable());
-        select(m, start, length);
+        selectRange(m, start, length);
         const QString before = selection(m);
         if (edit == Edit::Surround)
             m.surroundSelection(text.section(u'|', 0, 0), text.section(u'|', 1));
@@ -100,7 +89,7 @@ private slots:
         cursor.insertText(u"\u2028five"_s);
         const QString whole = u"one\r\ntwo\r\nthree\r\nfour\r\nfive"_s;
         QCOMPARE(m.wholeText(), whole);
-        select(m, 2, 5);
+        selectRange(m, 2, 5);
         QCOMPARE(m.selectedText(), u"e\r\ntwo"_s);
 
         m.setSelectedText(u"X"_s);

@@ -96,31 +96,7 @@ QPoint pointAt(MemoEdit& memo, int position)
     return memo.cursorRect(cursor).center();
 }
 
-// A position some lines of the memo below (or above, for a negative count) the caret's line,
-// two characters into its line.
-int linesAway(const MemoEdit& memo, int caret, int lines)
-{
-    const QString text = memo.document()->toRawText();
-    const auto endsLine = [&](qsizetype at) {
-        return text[at] == QChar::ParagraphSeparator || text[at] == QChar::LineSeparator;
-    };
-    qsizetype position = caret;
-    while (position > 0 && !endsLine(position - 1))
-        --position;
-    for (int i = 0; i < lines; ++i) { // down: past the next line end
-        while (position < text.size() && !endsLine(position))
-            ++position;
-        position = qMin(position + 1, text.size());
-    }
-    for (int i = 0; i < -lines; ++i) { // up: to the start of the line before
-        position = qMax(position - 1, qsizetype(0));
-        while (position > 0 && !endsLine(position - 1))
-            --position;
-    }
-    return int(qBound(qsizetype(0), position + 2, text.size()));
-}
-
-// Mouse actions at the caret; `lines` away from it where the mouse goes on to.
+// Mouse actions at the caret; where the mouse goes on to, `target` and then `further`.
 enum class Mouse {
     None,
     Click,
@@ -138,7 +114,7 @@ void moveMouse(QWidget* viewport, QPoint to)
     QApplication::sendEvent(viewport, &move);
 }
 
-void useMouse(MemoEdit& memo, Mouse mouse, int caret, int lines)
+void useMouse(MemoEdit& memo, Mouse mouse, int caret, int target, int further)
 {
     QWidget* viewport = memo.viewport();
     const QPoint point = pointAt(memo, caret);
@@ -149,22 +125,20 @@ void useMouse(MemoEdit& memo, Mouse mouse, int caret, int lines)
     if (mouse < Mouse::TripleClick)
         return;
     QTest::mousePress(viewport, Qt::LeftButton, {}, point);
-    const QPoint target = pointAt(memo, lines ? linesAway(memo, caret, lines) : caret + 1);
+    const QPoint to = pointAt(memo, target);
     if (mouse == Mouse::TripleClickDrag)
-        moveMouse(viewport, target);
-    QTest::mouseRelease(viewport, Qt::LeftButton, {},
-                        mouse == Mouse::TripleClickDrag ? target : point);
+        moveMouse(viewport, to);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, mouse == Mouse::TripleClickDrag ? to : point);
     if (mouse == Mouse::TripleClickShiftClick)
-        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ShiftModifier, target);
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ShiftModifier, to);
     if (mouse == Mouse::TripleClickDragAwayShiftDrag) {
         // Dragging the selected line away starts a drag and drop, which takes the release (here
         // it ends at once, dropped nowhere); a Shift+drag then goes on from the line.
         QTest::mousePress(viewport, Qt::LeftButton, {}, point);
         moveMouse(viewport, point + QPoint(3 * QApplication::startDragDistance(), 0));
-        QTest::mousePress(viewport, Qt::LeftButton, Qt::ShiftModifier, target);
-        const QPoint further = pointAt(memo, linesAway(memo, caret, lines + 2));
-        moveMouse(viewport, further);
-        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::ShiftModifier, further);
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::ShiftModifier, to);
+        moveMouse(viewport, pointAt(memo, further));
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::ShiftModifier, pointAt(memo, further));
     }
 }
 
@@ -326,10 +300,15 @@ private slots:
         TwoMemos memos(text);
         QVERIFY(memos.shown && memos.filled);
         const QTextDocument& plain = *memos.whole.document();
+        // Two characters into a line: every line has that many.
+        const auto lineStart = [&](int line) {
+            return plain.findBlockByNumber(line).position() + 2;
+        };
         for (int line : {300, 301, 315, 316, 317, 555, 899}) {
             const QTextBlock block = plain.findBlockByNumber(line);
             for (int offset : {0, block.length() / 2, block.length() - 1}) {
                 const int position = block.position() + offset;
+                const int target = lines ? lineStart(line + lines) : position + 1;
                 QString after[2];
                 for (MemoEdit* memo : {&memos.whole, &memos.headFirst}) {
                     QTextCursor cursor(memo->document());
@@ -337,7 +316,7 @@ private slots:
                     memo->setTextCursor(cursor);
                     for (QKeyCombination key : keys)
                         QTest::keyClick(memo, key.key(), key.keyboardModifiers());
-                    useMouse(*memo, mouse, position, lines);
+                    useMouse(*memo, mouse, position, target, lineStart(line + lines + 2));
                     // The same lines in view; Qt's scroll bar counts a paragraph's lines only
                     // once it has laid them out.
                     after[memo == &memos.headFirst] =

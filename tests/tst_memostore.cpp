@@ -67,21 +67,10 @@ enum class Store { Pipe, LinkToPipe, LinkToDevZero, Sized };
 // no-break spaces, characters written as references, halves of surrogate pairs on their own.
 QString randomMemo(QRandomGenerator& random, qsizetype size)
 {
-    static const QStringList parts{u"a"_s,
-                                   u"ｱ"_s,
-                                   u"日"_s,
-                                   u"\r"_s,
-                                   u"\n"_s,
-                                   u"\r\n"_s,
-                                   u"\u2028"_s,
-                                   u"\u2029"_s,
-                                   u"\u00A0"_s,
-                                   u"¥"_s,
-                                   u"😀"_s,
-                                   u"\u301C"_s,
-                                   QString(QChar(0xD800)),
-                                   QString(QChar(0xDC00)),
-                                   QString(QChar())};
+    static const QStringList parts =
+        QStringList{u"\r\n"_s, u"😀"_s, QString(QChar(0xD800)), QString(QChar(0xDC00)),
+                    QString(QChar())} +
+        u"aｱ日\r\n\u2028\u2029\u00A0¥\u301C"_s.split(QString(), Qt::SkipEmptyParts);
     QString memo;
     while (memo.size() < size)
         memo += parts[random.bounded(qsizetype(parts.size()))];

@@ -15,12 +15,12 @@
 #endif
 
 using namespace pennoro;
+using namespace Qt::StringLiterals;
 
 namespace {
 
 const QByteArray byteOrderMark("\xEF\xBB\xBF");
 const QString siteBase = QStringLiteral("<BASE HREF=\"file:///site/\">");
-const QString normalCaption = QStringLiteral("Pennoro Ver 2.0 - Normal");
 
 // The folder the preview's folder is made in: the runtime folder, on Windows the temporary one.
 #ifdef Q_OS_WIN
@@ -29,49 +29,30 @@ constexpr char runtimeVariable[] = "TMP";
 constexpr char runtimeVariable[] = "XDG_RUNTIME_DIR";
 #endif
 
-// Sets an environment variable (or takes it away) while it lives.
-class Environment {
-public:
-    Environment(const char* name, const QString& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), previous_(qgetenv(name))
+// Sets an environment variable (a null value takes it away) while it lives.
+struct Environment {
+    const char* variable;
+    std::optional<QByteArray> previous;
+
+    Environment(const char* name, const QString& value) : variable(name)
     {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, QFile::encodeName(value));
+        if (qEnvironmentVariableIsSet(name))
+            previous = qgetenv(name);
+        value.isNull() ? qunsetenv(name) : qputenv(name, QFile::encodeName(value));
     }
-    ~Environment()
-    {
-        if (had_)
-            qputenv(name_, previous_);
-        else
-            qunsetenv(name_);
-    }
+    ~Environment() { previous ? qputenv(variable, *previous) : qunsetenv(variable); }
     Environment(const Environment&) = delete;
     Environment& operator=(const Environment&) = delete;
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray previous_;
 };
 
-// What the command must leave as it was.
-struct Untouched {
-    QString memo;
-    QString selection;
-    QString caption;
-    int undoSteps;
-    int redoSteps;
-
-    static Untouched of(TestWindow& t)
-    {
-        QTextDocument& document = *t.memo().document();
-        return {t.memo().wholeText(), t.memo().selectedText(), t.window.windowTitle(),
-                document.availableUndoSteps(), document.availableRedoSteps()};
-    }
-    bool operator==(const Untouched&) const = default;
-};
+// What the command must leave as it was: memo, selection, caption, undo and redo steps.
+QString untouched(TestWindow& t)
+{
+    const QTextDocument& document = *t.memo().document();
+    return QDebug::toString(QVariantList{t.memo().wholeText(), t.memo().selectedText(),
+                                         t.window.windowTitle(), document.availableUndoSteps(),
+                                         document.availableRedoSteps()});
+}
 
 } // namespace
 
@@ -79,126 +60,69 @@ class TestPagePreview : public QObject {
     Q_OBJECT
 
 private slots:
+    // Where the base goes, or that none does.
     void page_data()
     {
-        QTest::addColumn<QString>("memo");
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("page"); // after the byte order mark
-        const QString site = QStringLiteral("/site");
+        QTest::addColumn<QString>("page"); // the memo with "^" where the base goes
         const QString doctype =
             QStringLiteral("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">");
-
-        QTest::newRow("no doctype: at the start")
-            << "<P>ﾃｽﾄ</P>" << site << siteBase + "<P>ﾃｽﾄ</P>";
-        QTest::newRow("empty memo") << "" << site << siteBase;
-        QTest::newRow("right after the doctype")
-            << doctype + "\r\n<HTML>" << site << doctype + siteBase + "\r\n<HTML>";
+        QTest::newRow("no doctype: at the start") << "^<P>ﾃｽﾄ</P>";
+        QTest::newRow("empty memo") << "^";
+        QTest::newRow("right after the doctype") << doctype + "^\r\n<HTML>";
         QTest::newRow("lower-case doctype after white space, an XML declaration and a comment")
-            << " \r\n<?xml version=\"1.0\"?>\r\n<!-- top -->\r\n<!doctype html><p>" << site
-            << " \r\n<?xml version=\"1.0\"?>\r\n<!-- top -->\r\n<!doctype html>" + siteBase + "<p>";
-        QTest::newRow("doctype after a byte order mark in the memo")
-            << "\uFEFF<!DOCTYPE html>x" << site << "\uFEFF<!DOCTYPE html>" + siteBase + "x";
-        QTest::newRow("a comment and no doctype: at the start")
-            << "<!-- <!DOCTYPE html> -->\r\n<HTML>" << site
-            << siteBase + "<!-- <!DOCTYPE html> -->\r\n<HTML>";
-        QTest::newRow("white space and no doctype: at the start")
-            << "\r\n  <HTML>" << site << siteBase + "\r\n  <HTML>";
-        QTest::newRow("a doctype after text is no leading doctype")
-            << "x<!DOCTYPE html>" << site << siteBase + "x<!DOCTYPE html>";
-        QTest::newRow("an unclosed doctype: at the start")
-            << "<!DOCTYPE html" << site << siteBase + "<!DOCTYPE html";
+            << " \r\n<?xml version=\"1.0\"?>\r\n<!-- top -->\r\n<!doctype html>^<p>";
+        QTest::newRow("doctype after a byte order mark in the memo") << "\uFEFF<!DOCTYPE html>^x";
+        QTest::newRow("a comment and no doctype") << "^<!-- <!DOCTYPE html> -->\r\n<HTML>";
+        QTest::newRow("white space and no doctype") << "^\r\n  <HTML>";
+        QTest::newRow("a doctype after text is no leading doctype") << "^x<!DOCTYPE html>";
+        QTest::newRow("an unclosed doctype") << "^<!DOCTYPE html";
         QTest::newRow("the memo's own base, any case: none added")
-            << doctype + "<head><Base\r\nhref=\"http://example.org/\">" << site
             << doctype + "<head><Base\r\nhref=\"http://example.org/\">";
-        QTest::newRow("<BASEFONT> is not <BASE>")
-            << "<BASEFONT SIZE=4>ｱ" << site << siteBase + "<BASEFONT SIZE=4>ｱ";
+        QTest::newRow("<BASEFONT> is not <BASE>") << "^<BASEFONT SIZE=4>ｱ";
         QTest::newRow("characters code page 932 cannot hold, as they are")
-            << "😀\u00A5한\u00BD\r\n"
-            << site << siteBase + "😀\u00A5한\u00BD\r\n";
-        QTest::newRow("a folder's spaces, Japanese and special characters escaped")
-            << "<P>"
-            << "/tmp/ﾍﾟ #&\"/"
-            << "<BASE HREF=\"file:///tmp/%EF%BE%8D%EF%BE%9F%20%23&amp;%22/\"><P>";
+            << "^😀\u00A5한\u00BD\r\n";
     }
 
     void page()
     {
-        QFETCH(QString, memo);
-        QFETCH(QString, folder);
         QFETCH(QString, page);
-        QCOMPARE(pagepreview::pageBytes(memo, folder), byteOrderMark + page.toUtf8());
+        const QString memo = QString(page).remove(u'^');
+        QCOMPARE(pagepreview::pageBytes(memo, QStringLiteral("/site")),
+                 byteOrderMark + page.replace(u'^', siteBase).toUtf8());
     }
 
-    // F6 and the menu item write the page and hand its file to the browser; nothing else
-    // changes. Each preview replaces the one before under the same name.
-    void showsThePage()
+    void baseEscapesTheFolder()
     {
-        QTemporaryDir runtime;
-        Environment inRuntime(runtimeVariable, runtime.path());
-        InTempDir dir;
-        TestWindow t;
-        QVERIFY(t.ready());
-        t.clipboard.content = QStringLiteral("clip");
-        const QString file = runtime.filePath(QStringLiteral("pennoro/preview.html"));
-        const QString base =
-            "<BASE HREF=\"" + QUrl::fromLocalFile(QDir::currentPath() + u'/').toString() + "\">";
-        const QList<std::pair<QString, std::function<void()>>> triggers = {
-            {"<!DOCTYPE html><P>ﾍﾟｰｼﾞ😀", [&] { QTest::keyClick(&t.memo(), Qt::Key_F6); }},
-            {"<P>ﾒﾆｭｰ", [&] { t.action(QStringLiteral("mnuFV"))->trigger(); }},
-        };
-        for (const auto& [memo, trigger] : triggers) {
-            t.memo().setWholeText(memo);
-            t.select(2, 3);
-            const Untouched before = Untouched::of(t);
-            t.shell.opened.clear();
-            trigger();
-            QCOMPARE(t.shell.opened, QStringList(QUrl::fromLocalFile(file).toString()));
-            const QByteArray page = fileBytes(file);
-            QVERIFY(page.startsWith(byteOrderMark));
-            QVERIFY2(page.contains(base.toUtf8()), page.constData());
-            QCOMPARE(QString::fromUtf8(page.sliced(3)).remove(base), memo);
-            QVERIFY(Untouched::of(t) == before);
-        }
-        QCOMPARE(t.window.windowTitle(), normalCaption);
-        QCOMPARE(t.clipboard.content, QStringLiteral("clip"));
-        QVERIFY(t.clipboard.log.isEmpty());
-        QVERIFY(t.prompts.messages.isEmpty() && t.prompts.filters.isEmpty());
-        QCOMPARE(QDir(dir.path("")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-                 QStringList());
-#ifdef Q_OS_UNIX
-        // The folder is the user's alone whatever the umask.
-        const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-        const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
-                                          QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
-        QCOMPARE(QFileInfo(runtime.filePath("pennoro")).permissions() & (owner | others), owner);
-#endif
+        QCOMPARE(pagepreview::pageBytes(u"<P>", QStringLiteral("/tmp/ﾍﾟ #&\"/")),
+                 byteOrderMark +
+                     "<BASE HREF=\"file:///tmp/%EF%BE%8D%EF%BE%9F%20%23&amp;%22/\"><P>");
     }
 
-    // A preview that cannot be shown says why, and changes nothing.
-    void failures_data()
+    // F6 and the menu item write the page into the program's runtime folder and hand its file to
+    // the browser, each preview over the one before; a preview that cannot be shown says why.
+    // Either way nothing else changes, and nothing is written where Qt would have put it instead.
+    void preview_data()
     {
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("path");   // relative to the runtime folder; null: none shown
+        QTest::addColumn<QString>("setup");  // what the runtime folder is like, or the menu item
+        QTest::addColumn<QString>("path");   // named in the message, under the runtime folder
         QTest::addColumn<QString>("reason"); // null: the system's
+        const QString noRuntimeFolder = u"ﾕｰｻﾞｰ専用の実行時ﾌｫﾙﾀﾞ(XDG_RUNTIME_DIR)がありません"_s;
+        QTest::newRow("F6") << u"fit"_s << QString() << QString();
+        QTest::newRow("menu item") << u"menu item"_s << QString() << QString();
 #ifdef Q_OS_UNIX
         QTest::newRow("runtime folder not the user's alone")
-            << "group may read"
-            << ""
-            << "ﾕｰｻﾞｰ専用の実行時ﾌｫﾙﾀﾞ(XDG_RUNTIME_DIR)がありません";
-        QTest::newRow("no runtime folder at all")
-            << "none" << QString() << "ﾕｰｻﾞｰ専用の実行時ﾌｫﾙﾀﾞ(XDG_RUNTIME_DIR)がありません";
+            << u"group may read"_s << u""_s << noRuntimeFolder;
+        QTest::newRow("no runtime folder at all") << u"none"_s << QString() << noRuntimeFolder;
 #endif
-        QTest::newRow("the program's folder is a file") << "pennoro file"
-                                                        << "pennoro"
-                                                        << "ﾌｫﾙﾀﾞではありません";
-        QTest::newRow("page not written") << "preview folder"
-                                          << "pennoro/preview.html" << QString();
-        QTest::newRow("no browser") << "no browser"
-                                    << "pennoro/preview.html"
-                                    << "ﾍﾟｰｼﾞを開くﾌﾞﾗｳｻﾞが見つかりません";
+        QTest::newRow("the program's folder is a file")
+            << u"pennoro file"_s << u"pennoro"_s << u"ﾌｫﾙﾀﾞではありません"_s;
+        QTest::newRow("page not written")
+            << u"preview folder"_s << u"pennoro/preview.html"_s << QString();
+        QTest::newRow("no browser") << u"no browser"_s << u"pennoro/preview.html"_s
+                                    << u"ﾍﾟｰｼﾞを開くﾌﾞﾗｳｻﾞが見つかりません"_s;
     }
 
-    void failures()
+    void preview()
     {
         QFETCH(QString, setup);
         QFETCH(QString, path);
@@ -228,28 +152,54 @@ private slots:
         if (setup == "preview folder")
             QVERIFY(QDir().mkpath(runtime + "/pennoro/preview.html"));
         t.shell.opensFiles = setup != "no browser";
-        t.memo().setWholeText(QStringLiteral("<P>ﾒﾓ"));
-        const Untouched before = Untouched::of(t);
-
-        QTest::keyClick(&t.memo(), Qt::Key_F6);
-        QCOMPARE(t.prompts.messages.size(), 1);
-        const FakePrompts::Message& shown = t.prompts.messages[0];
-        QCOMPARE(shown.title, QStringLiteral("Pennoro"));
-        QCOMPARE(shown.icon, Prompts::Icon::Critical);
-        const QString where =
-            path.isNull()
-                ? QString()
-                : QDir::toNativeSeparators(QDir::cleanPath(runtime + '/' + path)) + "\n\n";
-        const QString start =
-            "ﾌﾞﾗｳｻﾞで表示出来ませんでした。ﾒﾓは変更していません。\n\n" + where + "理由: ";
-        QVERIFY2(shown.text.startsWith(start) && shown.text.size() > start.size(),
-                 qPrintable(shown.text));
-        if (!reason.isNull())
-            QCOMPARE(shown.text.sliced(start.size()), reason);
-        QVERIFY(Untouched::of(t) == before);
-        QCOMPARE(t.shell.opened.size(), setup == "no browser" ? 1 : 0);
-        QVERIFY(!QFileInfo::exists(dir.path("Data.pnr")));
-        // Not written where Qt would have put it instead.
+        const bool shows = setup == "fit" || setup == "menu item";
+        t.clipboard.content = u"clip"_s;
+        const QString file = runtime + "/pennoro/preview.html";
+        for (const QString& memo : {u"<!DOCTYPE html><P>ﾍﾟｰｼﾞ😀"_s, u"<P>ﾒﾓ"_s}) {
+            t.memo().setWholeText(memo);
+            t.select(2, 3);
+            const QString before = untouched(t);
+            t.shell.opened.clear();
+            if (setup == "menu item")
+                t.action(u"mnuFV"_s)->trigger();
+            else
+                QTest::keyClick(&t.memo(), Qt::Key_F6);
+            QCOMPARE(untouched(t), before);
+            if (!shows)
+                break;
+            QCOMPARE(t.shell.opened, QStringList(QUrl::fromLocalFile(file).toString()));
+            QCOMPARE(fileBytes(file), pagepreview::pageBytes(memo, QDir::currentPath()));
+        }
+        const QStringList shown = t.prompts.shown();
+        if (shows) {
+            QCOMPARE(shown, QStringList());
+#ifdef Q_OS_UNIX
+            // The folder is the user's alone whatever the umask.
+            const auto owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+            const auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+            QCOMPARE(QFileInfo(runtime + "/pennoro").permissions() & (owner | others), owner);
+#endif
+        } else {
+            QCOMPARE(shown.size(), 1);
+            const QString where =
+                path.isNull()
+                    ? QString()
+                    : QDir::toNativeSeparators(QDir::cleanPath(runtime + '/' + path)) + "\n\n";
+            const QString start = "Pennoro, critical: ﾌﾞﾗｳｻﾞで表示出来ませんでした。"
+                                  "ﾒﾓは変更していません。\n\n" +
+                                  where + "理由: ";
+            QVERIFY2(shown[0].startsWith(start) && shown[0].size() > start.size(),
+                     qPrintable(shown[0]));
+            if (!reason.isNull())
+                QCOMPARE(shown[0].sliced(start.size()), reason);
+            QCOMPARE(t.shell.opened.size(), setup == "no browser" ? 1 : 0);
+        }
+        QVERIFY(t.prompts.filters.isEmpty());
+        QCOMPARE(t.clipboard.content, u"clip"_s);
+        QVERIFY(t.clipboard.log.isEmpty());
+        QCOMPARE(QDir(dir.path("")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                 QStringList());
         for (QDirIterator it(temporary, QDirIterator::Subdirectories); it.hasNext();)
             QVERIFY2(QFileInfo(it.next()).fileName() != "pennoro", qPrintable(it.filePath()));
     }

@@ -40,11 +40,12 @@ QStringList linesOf(const QPlainTextEdit& edit, int step)
     return lines;
 }
 
-QStringList layOut(const QString& text, const QFont& font, qreal width, bool plainly)
+QStringList layOut(const QString& text, const QFont& font, qreal width,
+                   QTextOption::WrapMode wrapping, bool plainly)
 {
     QTextLayout layout(text, font);
     QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setWrapMode(wrapping);
     layout.setTextOption(option);
     if (plainly)
         wraplines::breakLinesPlainly(layout, width);
@@ -84,6 +85,7 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QFont>("font");
         QTest::addColumn<qreal>("width");
+        QTest::addColumn<QTextOption::WrapMode>("wrapping");
         const QString run(6000, u'a');
         const QList<std::pair<const char*, QString>> texts = {
             {"one character", run},
@@ -118,7 +120,12 @@ private slots:
             for (const qreal width : {4.0, 97.5, 577.0, 1500.0})
                 for (const auto& [name, text] : texts)
                     QTest::addRow("%s, %s, width %g", name, qPrintable(font.family()), width)
-                        << text << font << width;
+                        << text << font << width << QTextOption::WrapAtWordBoundaryOrAnywhere;
+        // Other wrap modes are Qt's own way through.
+        QTest::newRow("no wrapping")
+            << texts[4].second << fonts::msGothic(9.75) << 97.5 << QTextOption::NoWrap;
+        QTest::newRow("breaking anywhere")
+            << texts[4].second << fonts::msGothic(9.75) << 97.5 << QTextOption::WrapAnywhere;
     }
 
     void sameLinesAsQt()
@@ -126,17 +133,33 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QFont, font);
         QFETCH(qreal, width);
-        QCOMPARE(layOut(text, font, width, false), layOut(text, font, width, true));
+        QFETCH(QTextOption::WrapMode, wrapping);
+        QCOMPARE(layOut(text, font, width, wrapping, false),
+                 layOut(text, font, width, wrapping, true));
     }
 
     // The memo lays out its paragraphs as QPlainTextEdit does, after loading and after edits
-    // inside a long paragraph and across paragraphs.
+    // inside a long paragraph and across paragraphs, with Qt's document margin or none, wrapping
+    // or not.
+    void memoLikePlainTextEdit_data()
+    {
+        QTest::addColumn<qreal>("margin"); // below 0: Qt's own
+        QTest::addColumn<QPlainTextEdit::LineWrapMode>("wrapping");
+        QTest::newRow("Qt's margin") << -1.0 << QPlainTextEdit::WidgetWidth;
+        QTest::newRow("no margin") << 0.0 << QPlainTextEdit::WidgetWidth;
+        QTest::newRow("wrapping off") << -1.0 << QPlainTextEdit::NoWrap;
+    }
+
     void memoLikePlainTextEdit()
     {
+        QFETCH(qreal, margin);
+        QFETCH(QPlainTextEdit::LineWrapMode, wrapping);
         MemoEdit memo;
         QPlainTextEdit plain;
         for (QPlainTextEdit* edit : {static_cast<QPlainTextEdit*>(&memo), &plain}) {
-            edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+            if (margin >= 0)
+                edit->document()->setDocumentMargin(margin);
+            edit->setLineWrapMode(wrapping);
             edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             edit->setFont(fonts::msGothic(9.75));
