@@ -9,7 +9,7 @@
 
 #include "common/fonts.h"
 #include "fuzzcheck.h"
-#include "memo/wraplines.h"
+#include "layout/wraplines.h"
 
 #include <QGuiApplication>
 #include <QTextLayout>

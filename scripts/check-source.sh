@@ -12,12 +12,13 @@ clang-format --dry-run --Werror "${sources[@]}"
 declare -A allowed=(
     [platform]="platform"
     [common]="common platform"
-    [memo]="memo platform"
-    [load]="load memo common platform"
+    [layout]="layout"
+    [memo]="memo layout platform"
+    [load]="load memo layout common platform"
     [tags]="tags memo common platform"
     [edit]="edit memo common platform"
     [about]="about common platform"
-    [app]="app load tags edit about memo common platform"
+    [app]="app load tags edit about memo layout common platform"
 )
 status=0
 for folder in "${!allowed[@]}"; do

@@ -1,6 +1,6 @@
 #include "common/fonts.h"
+#include "layout/wraplines.h"
 #include "memo/memoedit.h"
-#include "memo/wraplines.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>

@@ -1,6 +1,6 @@
 #include "memo/memoedit.h"
 
-#include "memo/wrappingdocumentlayout.h"
+#include "layout/linearwrappinglayout.h"
 #include "platform/lineends.h"
 
 #include <QCoreApplication>
@@ -58,7 +58,7 @@ void MemoEdit::keepCaretParagraphAnalysed()
     if (const QTextBlock old = document()->findBlockByNumber(analysedParagraph_); old.isValid())
         old.layout()->setCacheEnabled(false);
     analysedParagraph_ = -1;
-    if (caret.length() > WrappingDocumentLayout::longParagraph) {
+    if (caret.length() > LinearWrappingLayout::longParagraph) {
         caret.layout()->setCacheEnabled(true);
         analysedParagraph_ = caret.blockNumber();
     }
@@ -69,7 +69,7 @@ void MemoEdit::useWrappingLayout()
     // A fresh document set up as QPlainTextEdit sets up its own, laid out by a layout that keeps
     // long unbreakable lines fast.
     auto* doc = new QTextDocument(this);
-    doc->setDocumentLayout(new WrappingDocumentLayout(doc, [this] { return viewport()->width(); }));
+    doc->setDocumentLayout(new LinearWrappingLayout(doc, [this] { return viewport()->width(); }));
     doc->setTextWidth(-1);
     doc->documentLayout()->setPaintDevice(viewport());
     doc->setDefaultFont(font());

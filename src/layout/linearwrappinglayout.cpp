@@ -1,6 +1,6 @@
-#include "memo/wrappingdocumentlayout.h"
+#include "layout/linearwrappinglayout.h"
 
-#include "memo/wraplines.h"
+#include "layout/wraplines.h"
 
 #include <QFontMetrics>
 #include <QTextBlock>
@@ -12,25 +12,25 @@
 
 namespace pennoro {
 
-WrappingDocumentLayout::WrappingDocumentLayout(QTextDocument* document, std::function<int()> width)
+LinearWrappingLayout::LinearWrappingLayout(QTextDocument* document, std::function<int()> width)
     : QPlainTextDocumentLayout(document), width_(std::move(width))
 {
 }
 
-bool WrappingDocumentLayout::takesOver(const QTextBlock& block) const
+bool LinearWrappingLayout::takesOver(const QTextBlock& block) const
 {
     return block.isValid() && block.isVisible() && block.length() > longParagraph &&
            document()->defaultTextOption().wrapMode() == QTextOption::WrapAtWordBoundaryOrAnywhere;
 }
 
-QRectF WrappingDocumentLayout::blockBoundingRect(const QTextBlock& block) const
+QRectF LinearWrappingLayout::blockBoundingRect(const QTextBlock& block) const
 {
     if (takesOver(block) && block.layout()->lineCount() == 0)
-        const_cast<WrappingDocumentLayout*>(this)->layOut(block);
+        const_cast<LinearWrappingLayout*>(this)->layOut(block);
     return QPlainTextDocumentLayout::blockBoundingRect(block);
 }
 
-void WrappingDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded)
+void LinearWrappingLayout::documentChanged(int from, int charsRemoved, int charsAdded)
 {
     QTextDocument* doc = document();
     const QTextBlock first = doc->findBlock(from);
@@ -48,7 +48,7 @@ void WrappingDocumentLayout::documentChanged(int from, int charsRemoved, int cha
     blockCount_ = doc->blockCount();
 }
 
-qreal WrappingDocumentLayout::availableWidth(const QTextBlock& block) const
+qreal LinearWrappingLayout::availableWidth(const QTextBlock& block) const
 {
     const QTextDocument* doc = document();
     qreal width = width_();
@@ -60,7 +60,7 @@ qreal WrappingDocumentLayout::availableWidth(const QTextBlock& block) const
     return width;
 }
 
-void WrappingDocumentLayout::layOut(const QTextBlock& block)
+void LinearWrappingLayout::layOut(const QTextBlock& block)
 {
     QTextDocument* doc = document();
     QTextLayout* layout = block.layout();
@@ -76,7 +76,7 @@ void WrappingDocumentLayout::layOut(const QTextBlock& block)
 // What the base does with a paragraph's lines once broken, kept to itself: as in Qt 6.4's
 // QPlainTextDocumentLayout::layoutBlock (qplaintextedit.cpp). So are the width it leaves for the
 // text (availableWidth) and the block count it compares with (documentChanged).
-void WrappingDocumentLayout::placeLinesAsTheBaseDoes(QTextLayout& layout) const
+void LinearWrappingLayout::placeLinesAsTheBaseDoes(QTextLayout& layout) const
 {
     const qreal margin = document()->documentMargin();
     qreal height = 0;

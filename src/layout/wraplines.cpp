@@ -1,4 +1,4 @@
-#include "memo/wraplines.h"
+#include "layout/wraplines.h"
 
 #include <QSet>
 #include <QTextBoundaryFinder>
@@ -20,7 +20,7 @@ constexpr qsizetype farRun = 1024;
 // Characters around which the text layout's word pass may stop for reasons other than a line
 // break opportunity: spaces, tabs, separators, controls, format characters, objects; and the
 // scripts whose breaks come from a dictionary.
-bool isSpecial(char32_t c)
+bool stopsTheWordPass(char32_t c)
 {
     switch (QChar::category(c)) {
     case QChar::Separator_Space:
@@ -71,10 +71,10 @@ public:
     {
         const QChar unit = text_.at(pos);
         if (unit.isHighSurrogate() && pos + 1 < text_.size() && text_.at(pos + 1).isLowSurrogate())
-            return isSpecial(QChar::surrogateToUcs4(unit, text_.at(pos + 1)));
+            return stopsTheWordPass(QChar::surrogateToUcs4(unit, text_.at(pos + 1)));
         if (unit.isLowSurrogate() && pos > 0 && text_.at(pos - 1).isHighSurrogate())
             return false; // inside a pair: nothing stops there
-        return isSpecial(unit.unicode());
+        return stopsTheWordPass(unit.unicode());
     }
 
 private:

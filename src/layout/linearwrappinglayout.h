@@ -15,13 +15,13 @@ namespace pennoro {
 // The base class lays out a paragraph when asked for its rectangle while it has no lines and
 // when a change stays inside it; both are taken here for long paragraphs, doing what the base
 // does there. A paragraph that already has lines is left alone by the base.
-class WrappingDocumentLayout : public QPlainTextDocumentLayout {
+class LinearWrappingLayout : public QPlainTextDocumentLayout {
     Q_OBJECT
 
 public:
     // `width` gives the width the base lays out at: the width of the view that shows the
     // document (QPlainTextEdit lays out at its viewport's width).
-    WrappingDocumentLayout(QTextDocument* document, std::function<int()> width);
+    LinearWrappingLayout(QTextDocument* document, std::function<int()> width);
 
     // Below this length the base class's own layout costs next to nothing, whatever the text.
     static constexpr int longParagraph = 2048;
