@@ -107,6 +107,7 @@ typing_latency() {
             echo "$out" >>"$work/kf"
             if [ -z "$out" ]; then
                 skipped="failed to start"
+                [ -n "$shape" ] && too_slow[$shape]="failed on a shorter line"
             elif [ -n "$(field gave_up_ms <<<"$out")" ]; then
                 skipped="skipped: a key took $(field gave_up_ms <<<"$out") ms"
                 [ -n "$shape" ] && too_slow[$shape]="over 5 s a key on a shorter line"
