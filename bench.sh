@@ -7,7 +7,8 @@
 #
 #   ./bench.sh [RUNS]         RUNS: whole-process runs per case (default 11); figures are medians
 #   ./bench.sh keys [STARTS]  only the typing latency; STARTS: starts of each editor per row
-#                             (default 3), KEYS keys typed in each (default 15)
+#                             (default 3), KEYS keys typed in each (default 15), only the rows
+#                             whose label matches the regular expression KEY_ROWS if given
 set -Eeuo pipefail
 PENNORO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$PENNORO_ROOT/scripts/deps.sh"
@@ -90,12 +91,16 @@ typing_latency() {
     for mb in 10 50; do
         make_store "$work/keys-memo$mb" "$mb"
         rows+=("keys-memo$mb|ctrl+End|End of a memo of $mb MB of ordinary lines|")
+        # The middle: a middle click on the scroll bar takes it there, a click in the text puts the
+        # caret there (about halfway through the text: 52% in Pennoro, 43% in FeatherPad).
+        rows+=("keys-memo$mb|click2:-8,50% click1:50%,50%|Middle of a memo of $mb MB of ordinary lines|")
         rows+=("keys-memo$mb|ctrl+Home|Start of a memo of $mb MB of ordinary lines|")
     done
     local row dir place label shape pennoro_keys featherpad_keys out skipped
     declare -A too_slow # shapes on which FeatherPad took too long at a shorter line
     for row in "${rows[@]}"; do
         IFS='|' read -r dir place label shape <<<"$row"
+        [[ $label =~ ${KEY_ROWS:-.} ]] || continue
         : >"$work/kp" && : >"$work/kf"
         skipped=
         [ -n "$shape" ] && [ -n "${too_slow[$shape]:-}" ] && skipped="skipped: ${too_slow[$shape]}"

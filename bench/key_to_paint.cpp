@@ -11,12 +11,14 @@
 //                [--give-up-ms MS] [--timeout S] -- PROGRAM ARGS...
 //
 // KEYS: presses separated by spaces, each an X key name with optional ctrl+ before it, such as
-// "ctrl+End" or "ctrl+Home Down Down". KEY: the key typed (default x). A key that takes longer
-// than --give-up-ms (default none) ends the run after it.
-// Before each press the program must have settled (taken almost no CPU for a quarter of a second,
-// up to a few seconds) and the press comes right after the caret blinked, so that neither the rest
-// of the previous key's work nor the blink is taken for the answer. The program is killed at the
-// end, its typing unsaved. Needs DISPLAY (an Xvfb of its own: no window manager, no other windows).
+// "ctrl+End" or "ctrl+Home Down Down", or a click, "clickB:X,Y" (button B at X, Y in the window,
+// each in pixels from the left or top edge, from the right or bottom when negative, or a percentage
+// of the width or height, such as "click2:-8,50%"). KEY: the key typed (default x). A key that
+// takes longer than --give-up-ms (default none) ends the run after it. Before each press the
+// program must have settled (taken almost no CPU for a quarter of a second, up to a few seconds)
+// and the press comes right after the caret blinked, so that neither the rest of the previous key's
+// work nor the blink is taken for the answer. The program is killed at the end, its typing unsaved.
+// Needs DISPLAY (an Xvfb of its own: no window manager, no other windows).
 
 #include "xwatch.h"
 
@@ -90,26 +92,56 @@ double inMilliseconds(Clock::duration duration)
     return std::chrono::duration<double, std::milli>(duration).count();
 }
 
-// One press: the key and whether Control is held for it.
+// One press: the key and whether Control is held for it, or a click of the button at the point.
 struct Chord {
-    xcb_keysym_t key;
-    bool control;
+    xcb_keysym_t key = 0;
+    bool control = false;
+    uint8_t button = 0;
+    std::string x, y;
 };
+
+// A click's coordinate: pixels from the near edge, from the far edge when negative, or a
+// percentage of the length.
+int coordinate(const std::string& text, int length)
+{
+    const int number = std::atoi(text.c_str());
+    return !text.empty() && text.back() == '%' ? length * number / 100 : number;
+}
 
 Chord chord(const std::string& text)
 {
+    if (text.rfind("click", 0) == 0) {
+        const auto colon = text.find(':');
+        const auto comma = text.find(',');
+        if (colon == std::string::npos || comma == std::string::npos || comma < colon)
+            die("a click is clickB:X,Y, not " + text);
+        Chord click;
+        click.button = uint8_t(std::atoi(text.c_str() + 5));
+        click.x = text.substr(colon + 1, comma - colon - 1);
+        click.y = text.substr(comma + 1);
+        return click;
+    }
     const bool control = text.rfind("ctrl+", 0) == 0;
     const std::string name = control ? text.substr(5) : text;
     const auto key = xkeys::keysym(name);
     if (!key)
         die("unknown key " + name);
-    return {*key, control};
+    Chord pressed;
+    pressed.key = *key;
+    pressed.control = control;
+    return pressed;
 }
 
 const xcb_keysym_t controlKey = *xkeys::keysym("Control_L");
 
-void press(XWatch& watch, const Chord& chord)
+void press(XWatch& watch, xcb_window_t window, const Chord& chord)
 {
+    if (chord.button) {
+        const xcb_rectangle_t size = watch.windowSize(window);
+        watch.fakeClick(window, coordinate(chord.x, size.width), coordinate(chord.y, size.height),
+                        chord.button);
+        return;
+    }
     if (chord.control)
         watch.fakeKey(controlKey, true);
     watch.fakeKey(chord.key, true);
@@ -166,7 +198,7 @@ int main(int argc, char* argv[])
     watch.focus(*window);
     settle(child, deadline - Clock::now());
     for (const Chord& each : placing) {
-        press(watch, each);
+        press(watch, *window, each);
         settle(child, deadline - Clock::now());
     }
     const double ready = inMilliseconds(Clock::now() - started);
@@ -180,7 +212,7 @@ int main(int argc, char* argv[])
         watch.waitForNextDrawing(Clock::now() + milliseconds(1100), child);
         watch.takeEvents();
         const auto pressed = Clock::now();
-        press(watch, typed);
+        press(watch, *window, typed);
         const auto drawn = watch.waitForNextDrawing(deadline, child);
         if (!drawn)
             fail("nothing was drawn after a key");

@@ -206,6 +206,39 @@ void XWatch::fakeKey(xcb_keysym_t keysym, bool press)
     xcb_flush(connection_);
 }
 
+void XWatch::fakeClick(xcb_window_t window, int x, int y, uint8_t button)
+{
+    if (!hasTest_)
+        die("the X server has no XTEST extension");
+    auto* geometry =
+        xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr);
+    auto* origin = xcb_translate_coordinates_reply(
+        connection_, xcb_translate_coordinates(connection_, window, screen_->root, 0, 0), nullptr);
+    if (!geometry || !origin)
+        die("cannot find where the window is");
+    const int rootX = origin->dst_x + (x < 0 ? geometry->width + x : x);
+    const int rootY = origin->dst_y + (y < 0 ? geometry->height + y : y);
+    std::free(geometry);
+    std::free(origin);
+    xcb_test_fake_input(connection_, XCB_MOTION_NOTIFY, 0, XCB_CURRENT_TIME, screen_->root,
+                        int16_t(rootX), int16_t(rootY), 0);
+    xcb_test_fake_input(connection_, XCB_BUTTON_PRESS, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    xcb_test_fake_input(connection_, XCB_BUTTON_RELEASE, button, XCB_CURRENT_TIME, XCB_NONE, 0, 0,
+                        0);
+    xcb_flush(connection_);
+}
+
+xcb_rectangle_t XWatch::windowSize(xcb_window_t window)
+{
+    auto* geometry =
+        xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr);
+    if (!geometry)
+        die("cannot find where the window is");
+    const xcb_rectangle_t size{0, 0, geometry->width, geometry->height};
+    std::free(geometry);
+    return size;
+}
+
 bool XWatch::waitForClipboardChange(BenchClock::time_point deadline, pid_t child)
 {
     return pump(deadline, child, [&] { return clipboardOwner() != owner_; });

@@ -54,6 +54,13 @@ public:
     // Presses (or releases) the key on the X server's keyboard, as a user does.
     void fakeKey(xcb_keysym_t keysym, bool press);
 
+    // Moves the pointer to the point of the window, counted from its left (or, when negative, its
+    // right) and top (bottom) edges, and clicks the button there, as a user does.
+    void fakeClick(xcb_window_t window, int x, int y, uint8_t button);
+
+    // The window's width and height.
+    xcb_rectangle_t windowSize(xcb_window_t window);
+
     // Waits up to the deadline for the CLIPBOARD to have another owner than this program.
     bool waitForClipboardChange(BenchClock::time_point deadline, pid_t child);
 
