@@ -3,7 +3,8 @@
 # prints one Markdown table: memo store throughput, whole-process start-up beside FeatherPad and
 # with one long unbreakable line, the commands on a large memo, edits on a long line, peak memory,
 # each with its target; then a second table: typing latency beside FeatherPad, from a key's press to
-# the character drawn. Takes a quarter of an hour; not part of ./test.sh or CI.
+# the character drawn (about twenty minutes of the whole). Takes half an hour; not part of
+# ./test.sh or CI.
 #
 #   ./bench.sh [RUNS]         RUNS: whole-process runs per case (default 11); figures are medians
 #   ./bench.sh keys [STARTS]  only the typing latency; STARTS: starts of each editor per row
