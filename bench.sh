@@ -2,21 +2,39 @@
 # Installs what is missing, builds a release build in build-bench and runs every benchmark, then
 # prints one Markdown table: memo store throughput, whole-process start-up beside FeatherPad and
 # with one long unbreakable line, the commands on a large memo, edits on a long line, peak memory,
-# each with its target. Takes a few minutes; not part of ./test.sh or CI.
+# each with its target; then a second table: typing latency beside FeatherPad, from a key's press to
+# the character drawn (about twenty minutes of the whole). Takes half an hour; not part of
+# ./test.sh or CI.
 #
-#   ./bench.sh [RUNS]    RUNS: whole-process runs per case (default 11); figures are medians
+#   ./bench.sh [RUNS]         RUNS: whole-process runs per case (default 11); figures are medians
+#   ./bench.sh keys [STARTS]  only the typing latency; STARTS: starts of each editor per row
+#                             (default 3), KEYS keys typed in each (default 15), only the rows
+#                             whose label matches the regular expression KEY_ROWS if given
 set -Eeuo pipefail
 PENNORO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$PENNORO_ROOT/scripts/deps.sh"
-runs=${1:-11}
+keys_only=false
+if [ "${1:-}" = keys ]; then
+    keys_only=true
+    shift
+    key_starts=${1:-3}
+else
+    runs=${1:-11}
+    key_starts=3
+fi
+key_count=${KEYS:-15}
 build=$PENNORO_ROOT/build-bench
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2}
 
-ensure_packages "${PENNORO_BUILD_PACKAGES[@]}" xvfb xdotool x11-utils libxcb-damage0-dev featherpad
+ensure_packages "${PENNORO_BUILD_PACKAGES[@]}" xvfb xdotool x11-utils libxcb-damage0-dev libxcb-xtest0-dev \
+    featherpad
 configure_and_build "$build" Release -DPENNORO_BUILD_TESTS=OFF >&2
 pennoro=$build/pennoro
 timer=$build/bench/startup_to_window
-[ -x "$timer" ] || { echo "bench.sh: $timer was not built (xcb missing?)" >&2; exit 1; }
+keytimer=$build/bench/key_to_paint
+for program in "$timer" "$keytimer"; do
+    [ -x "$program" ] || { echo "bench.sh: $program was not built (xcb missing?)" >&2; exit 1; }
+done
 
 source "$PENNORO_ROOT/tests/e2e/xvfb.sh"
 work=$(mktemp -d)
@@ -40,6 +58,95 @@ field() { tr ' ' '\n' | sed -n "s/^$1=//p"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 verdict() { awk -v v="$1" -v limit="$2" 'BEGIN { print (v <= limit ? "met" : "missed") }'; }
 status() { printf '\r%-70s' "$*" >&2; }
+
+# Typing latency: each editor started on one memo, the caret placed with keys, then KEYS presses
+# of x, each timed from the press (XTest) to the editor's first drawing into its window after it;
+# the medians of all keys of all starts, Pennoro and FeatherPad taking turns. FeatherPad is left
+# out of a row once a key takes it more than 5 s.
+# make_store DIR SIZE [SHAPE]: a memo store as bench_makestore makes it, with its text in UTF-8 for
+# FeatherPad as DIR/memo.txt.
+make_store() {
+    mkdir -p "$1"
+    "$build/bench/bench_makestore" "$2" "$1/Data.pnr" ${3:+"$3"} >/dev/null
+    iconv -f CP932 -t UTF-8 "$1/Data.pnr" >"$1/memo.txt"
+}
+# key_run EDITOR DIR PLACE: key_to_paint's line, or nothing when the run failed.
+key_run() {
+    local title="Pennoro Ver 2.0" command=("$pennoro") give_up=60000
+    if [ "$1" = featherpad ]; then
+        title=memo.txt command=(featherpad memo.txt) give_up=5000
+    fi
+    "$keytimer" --dir "$2" --title "$title" --place "$3" --count "$key_count" \
+        --give-up-ms "$give_up" --timeout 180 -- "${command[@]}" || true
+}
+typing_rows=()
+typing_latency() {
+    local shapes=(html "HTML" line "hex" japanese "Japanese without spaces") sizes=(64K 256K 1024K 4096K)
+    local rows=() i size
+    for ((i = 0; i < ${#shapes[@]}; i += 2)); do
+        for size in "${sizes[@]}"; do
+            make_store "$work/keys-${shapes[i]}$size" "$size" "${shapes[i]}"
+            rows+=("keys-${shapes[i]}$size|ctrl+End|End of one line of ${shapes[i + 1]}, $(kib_label "$size")|${shapes[i]}")
+        done
+    done
+    for mb in 10 50; do
+        make_store "$work/keys-memo$mb" "$mb"
+        rows+=("keys-memo$mb|ctrl+End|End of a memo of $mb MB of ordinary lines|")
+        # The middle: a middle click on the scroll bar takes it there, a click in the text puts the
+        # caret there (about halfway through the text: 52% in Pennoro, 43% in FeatherPad).
+        rows+=("keys-memo$mb|click2:-8,50% click1:50%,50%|Middle of a memo of $mb MB of ordinary lines|")
+        rows+=("keys-memo$mb|ctrl+Home|Start of a memo of $mb MB of ordinary lines|")
+    done
+    local row dir place label shape pennoro_keys featherpad_keys out skipped
+    declare -A too_slow # shapes on which FeatherPad took too long at a shorter line
+    for row in "${rows[@]}"; do
+        IFS='|' read -r dir place label shape <<<"$row"
+        [[ $label =~ ${KEY_ROWS:-.} ]] || continue
+        : >"$work/kp" && : >"$work/kf"
+        skipped=
+        [ -n "$shape" ] && [ -n "${too_slow[$shape]:-}" ] && skipped="skipped: ${too_slow[$shape]}"
+        for start in $(seq "$key_starts"); do
+            status "typing: $label ($start of $key_starts)"
+            key_run pennoro "$work/$dir" "$place" >>"$work/kp"
+            [ -n "$skipped" ] && continue
+            out=$(key_run featherpad "$work/$dir" "$place")
+            echo "$out" >>"$work/kf"
+            if [ -z "$out" ]; then
+                skipped="failed to start"
+                [ -n "$shape" ] && too_slow[$shape]="failed on a shorter line"
+            elif [ -n "$(field gave_up_ms <<<"$out")" ]; then
+                skipped="skipped: a key took $(field gave_up_ms <<<"$out") ms"
+                [ -n "$shape" ] && too_slow[$shape]="over 5 s a key on a shorter line"
+            fi
+        done
+        echo "keys $dir $place pennoro: $(tr '\n' ' ' <"$work/kp")" >&2
+        echo "keys $dir $place featherpad: $(tr '\n' ' ' <"$work/kf")" >&2
+        pennoro_keys=$(field key_ms <"$work/kp" | median)
+        featherpad_keys=$(field key_ms <"$work/kf" | median)
+        if [ -n "$skipped" ]; then
+            typing_rows+=("| $label | ${pennoro_keys:-failed} | ($skipped) | |")
+        else
+            typing_rows+=("| $label | ${pennoro_keys:-failed} | ${featherpad_keys:-failed} | $(ratio "${pennoro_keys:-0}" "${featherpad_keys:-1}") |")
+        fi
+    done
+}
+kib_label() { # 64K → 64 KiB, 1024K → 1 MiB
+    local k=${1%K}
+    if [ "$k" -ge 1024 ]; then echo "$((k / 1024)) MiB"; else echo "$k KiB"; fi
+}
+print_typing() {
+    echo
+    echo "| Typing latency: key press to the character drawn, median ms ($key_starts starts × $key_count keys) | Pennoro | FeatherPad | Pennoro ÷ FeatherPad |"
+    echo "|---|---|---|---|"
+    printf '%s\n' "${typing_rows[@]}"
+}
+if $keys_only; then
+    typing_latency
+    status ""
+    printf '\r' >&2
+    print_typing
+    exit 0
+fi
 
 # Memo stores of 1, 10 and 50 MB (2^20 bytes of code page 932) and an empty one, each with the
 # same text in UTF-8 for FeatherPad.
@@ -162,6 +269,7 @@ copy=$("$build/bench/bench_editcommands" 10)
 copy_all_ms=$(field copy_all_ms_10 <<<"$copy")
 [ -n "$copy_all_ms" ] || { echo "bench.sh: cannot read bench_editcommands: $copy" >&2; exit 1; }
 longline=$("$build/bench/bench_longline" 1 4)
+typing_latency
 status ""
 printf '\r' >&2
 
@@ -208,3 +316,4 @@ cat <<EOF
 | CPU while idle for 10 s after the load, s: one unbreakable line of 4 MB; 50 MB memo | | | $idle_line4; $idle50 | 0 | $(verdict "$idle_line4" 0.05), $(verdict "$idle50" 0.05) |
 | 200 MB store: start to shown window (with the note), to answering keys, ms; peak memory, MiB | | | | $shown200_ms, $answered200_ms; $(mib "$rss200_kb") < empty + 4 × UTF-16 text ($(mib $((utf16[200] / 1024))) MiB) = $(mib "$memory_bound200_kb") | $(verdict "$rss200_kb" "$memory_bound200_kb") |
 EOF
+print_typing

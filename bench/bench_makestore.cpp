@@ -1,13 +1,16 @@
 // Writes a memo store for the whole-process benchmarks and prints the memo's size in UTF-16:
-// realistic Japanese HTML, the same text the other benchmarks use, or with "line" one line
-// without a break opportunity.
+// realistic Japanese HTML, the same text the other benchmarks use, or one line: "line" without a
+// break opportunity (hexadecimal), "html" of HTML, "japanese" of Japanese without spaces.
 //
-//   bench_makestore MEGABYTES PATH [line]    (MB being 2^20 bytes of the memo store)
+//   bench_makestore SIZE PATH [line|html|japanese]
+//
+// SIZE: megabytes (2^20 bytes of the memo store), or kilobytes with a K after the number.
 
 #include "benchtext.h"
 #include "memo/memostore.h"
 
 #include <QCoreApplication>
+#include <QMap>
 
 #include <cstdio>
 
@@ -16,13 +19,23 @@ using namespace pennoro;
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const bool line = argc == 4 && QByteArray(argv[3]) == "line";
-    if (argc != 3 && !line) {
-        std::fprintf(stderr, "usage: bench_makestore MEGABYTES PATH [line]\n");
+    const QByteArray shape = argc == 4 ? QByteArray(argv[3]) : QByteArray();
+    const QMap<QByteArray, QString (*)(qsizetype)> makers = {
+        {"", bench::japaneseHtml},
+        {"line", bench::unbreakableLine},
+        {"html", bench::htmlLine},
+        {"japanese", bench::japaneseLine},
+    };
+    if ((argc != 3 && argc != 4) || !makers.contains(shape)) {
+        std::fprintf(stderr, "usage: bench_makestore SIZE PATH [line|html|japanese]\n");
         return 2;
     }
-    const qsizetype bytes = QString::fromLocal8Bit(argv[1]).toLongLong() * 1024 * 1024;
-    const QString memo = line ? bench::unbreakableLine(bytes) : bench::japaneseHtml(bytes);
+    QByteArray size(argv[1]);
+    const bool kilobytes = size.endsWith('K');
+    if (kilobytes)
+        size.chop(1);
+    const qsizetype bytes = size.toLongLong() * 1024 * (kilobytes ? 1 : 1024);
+    const QString memo = makers.value(shape)(bytes);
     const Outcome written = memostore::save(memo, QString::fromLocal8Bit(argv[2]));
     if (!written.ok()) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(written.failure().path),

@@ -65,4 +65,32 @@ inline QString unbreakableLine(qsizetype length)
     return text;
 }
 
+// One line of HTML of the given length in characters (and code page 932 bytes), with spaces but
+// without a line end: the same short paragraph over and over.
+inline QString htmlLine(qsizetype length)
+{
+    const QString piece = u"<p class=\"a\">text</p>"_qs;
+    QString text;
+    text.reserve(length + piece.size());
+    while (text.size() < length)
+        text += piece;
+    text.truncate(length);
+    return text;
+}
+
+// One line of Japanese sentences without spaces or line ends, of about the given size in code
+// page 932 bytes (two for each character).
+inline QString japaneseLine(qsizetype bytes)
+{
+    const QString sentences =
+        u"今日は天気が良いので、近所の公園まで散歩に出かけました。"
+        u"ホームページを作成しています。ご意見・ご感想はメールでお願いします。"_qs;
+    QString text;
+    text.reserve(bytes / 2 + sentences.size());
+    while (text.size() < bytes / 2)
+        text += sentences;
+    text.truncate(bytes / 2);
+    return text;
+}
+
 } // namespace pennoro::bench
