@@ -244,6 +244,29 @@ read -r _ empty_rss_kb < <(session 0)
 read -r exit10_ms rss10_kb < <(session 10)
 read -r exit50_ms rss50_kb < <(session 50)
 
+# Short lines cost the most memory per byte (each a paragraph of its own once split): the peak of
+# a Pennoro session that lets the load and the split end before F2, beside FeatherPad's start on
+# the same text, taking turns.
+status "short lines: peak memory"
+mkdir "$work/short10"
+read -r short_utf16 short_lines < <("$build/bench/bench_makestore" 10 "$work/short10/Data.pnr" short |
+    tr ' ' '\n' | awk -F= '$1 == "utf16_bytes" { u = $2 } $1 == "lines" { l = $2 } END { print u, l }')
+iconv -f CP932 -t UTF-8 "$work/short10/Data.pnr" >"$work/short10/memo-short.txt"
+: >"$work/p" && : >"$work/f"
+for _ in $(seq "$runs"); do
+    rm -rf "$work/session" && cp -r "$work/short10" "$work/session"
+    "$timer" --dir "$work/session" --title "Pennoro Ver 2.0" --timeout 120 --then '
+        pid=$(xdotool getwindowpid "$WINDOW")
+        ticks() { awk "{ print \$14 + \$15 }" "/proc/$pid/stat"; }
+        last=-1
+        while [ "$(ticks)" != "$last" ]; do last=$(ticks); sleep 2; done
+        xdotool windowfocus --sync "$WINDOW" key F2' -- "$pennoro" | field maxrss_kb >>"$work/p"
+    "$timer" --dir "$work/short10" --title "memo-short.txt" --timeout 120 -- \
+        featherpad memo-short.txt | field maxrss_kb >>"$work/f"
+done
+short_rss_kb=$(median <"$work/p")
+short_featherpad_kb=$(median <"$work/f")
+
 # Idle means idle: the CPU the program takes in 10 s with nothing typed, the window focused and
 # the caret blinking, once the load and the splitting after it have had 5 s to finish.
 idle_cpu() { # idle_cpu DIR → CPU seconds
@@ -291,6 +314,8 @@ type_line=$(field type_into_unbreakable_line_ms <<<"$longline")
 line_ratio=$(ratio "${shape_ms[line4]}" "${shape_ms[ordinary4]}")
 mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 memory_bound_kb=$(awk -v e="$empty_rss_kb" -v u="${utf16[10]}" 'BEGIN { printf "%d", e + 4 * u / 1024 }')
+short_bound_kb=$(awk -v e="$empty_rss_kb" -v u="$short_utf16" -v l="$short_lines" \
+    'BEGIN { printf "%d", e + 4 * u / 1024 + 128 * l / 1024 }')
 memory_bound200_kb=$(awk -v e="$empty_rss_kb" -v u="${utf16[200]}" 'BEGIN { printf "%d", e + 4 * u / 1024 }')
 
 cat <<EOF
@@ -313,6 +338,7 @@ cat <<EOF
 | Tag command (bold), whole memo selected, ms (with repaint) | | $tag_whole ($tag_whole_painted) | | | |
 | Copy all, ms | | $copy_all_ms | | < 100 | $(verdict "$copy_all_ms" 100) |
 | Peak memory of a session (start, F2), MiB (empty memo: $(mib "$empty_rss_kb")) | | $(mib "$rss10_kb") | $(mib "$rss50_kb") | < empty + 4 × UTF-16 text ($(mib $((utf16[10] / 1024))) MiB) = $(mib "$memory_bound_kb") | $(verdict "$rss10_kb" "$memory_bound_kb") |
+| Peak memory, 10 MB of 34-byte lines ($short_lines lines), MiB: Pennoro (start, split, F2); FeatherPad (start) | | $(mib "$short_rss_kb"); $(mib "$short_featherpad_kb") | | < empty + 4 × UTF-16 text ($(mib $((short_utf16 / 1024))) MiB) + 128 B a line = $(mib "$short_bound_kb") | $(verdict "$short_rss_kb" "$short_bound_kb") |
 | CPU while idle for 10 s after the load, s: one unbreakable line of 4 MB; 50 MB memo | | | $idle_line4; $idle50 | 0 | $(verdict "$idle_line4" 0.05), $(verdict "$idle50" 0.05) |
 | 200 MB store: start to shown window (with the note), to answering keys, ms; peak memory, MiB | | | | $shown200_ms, $answered200_ms; $(mib "$rss200_kb") < empty + 4 × UTF-16 text ($(mib $((utf16[200] / 1024))) MiB) = $(mib "$memory_bound200_kb") | $(verdict "$rss200_kb" "$memory_bound200_kb") |
 EOF

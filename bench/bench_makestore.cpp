@@ -1,8 +1,9 @@
 // Writes a memo store for the whole-process benchmarks and prints the memo's size in UTF-16:
 // realistic Japanese HTML, the same text the other benchmarks use, or one line: "line" without a
-// break opportunity (hexadecimal), "html" of HTML, "japanese" of Japanese without spaces.
+// break opportunity (hexadecimal), "html" of HTML, "japanese" of Japanese without spaces; or
+// "short" lines of 34 bytes.
 //
-//   bench_makestore SIZE PATH [line|html|japanese]
+//   bench_makestore SIZE PATH [line|html|japanese|short]
 //
 // SIZE: megabytes (2^20 bytes of the memo store), or kilobytes with a K after the number.
 
@@ -21,13 +22,12 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     const QByteArray shape = argc == 4 ? QByteArray(argv[3]) : QByteArray();
     const QMap<QByteArray, QString (*)(qsizetype)> makers = {
-        {"", bench::japaneseHtml},
-        {"line", bench::unbreakableLine},
-        {"html", bench::htmlLine},
-        {"japanese", bench::japaneseLine},
+        {"", bench::japaneseHtml},    {"line", bench::unbreakableLine},
+        {"html", bench::htmlLine},    {"japanese", bench::japaneseLine},
+        {"short", bench::shortLines},
     };
     if ((argc != 3 && argc != 4) || !makers.contains(shape)) {
-        std::fprintf(stderr, "usage: bench_makestore SIZE PATH [line|html|japanese]\n");
+        std::fprintf(stderr, "usage: bench_makestore SIZE PATH [line|html|japanese|short]\n");
         return 2;
     }
     QByteArray size(argv[1]);
@@ -42,6 +42,7 @@ int main(int argc, char* argv[])
                      qPrintable(written.failure().reason));
         return 1;
     }
-    std::printf("utf16_bytes=%lld\n", static_cast<long long>(memo.size() * 2));
+    std::printf("utf16_bytes=%lld lines=%lld\n", static_cast<long long>(memo.size() * 2),
+                static_cast<long long>(memo.count(u'\n') + 1));
     return 0;
 }

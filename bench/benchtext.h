@@ -78,6 +78,16 @@ inline QString htmlLine(qsizetype length)
     return text;
 }
 
+// Short lines of 34 bytes in code page 932 each, numbered, up to about the given size: what costs
+// the most memory per byte, every line a paragraph of its own.
+inline QString shortLines(qsizetype bytes)
+{
+    QString text;
+    for (qsizetype line = 0; text.size() < bytes; ++line)
+        text += u"<P>行 %1 ｱｲｳ text here</P>\r\n"_qs.arg(line, 8, 10, QChar(u'0'));
+    return text;
+}
+
 // One line of Japanese sentences without spaces or line ends, of about the given size in code
 // page 932 bytes (two for each character).
 inline QString japaneseLine(qsizetype bytes)
