@@ -38,15 +38,6 @@ QString loaded(const QString& path)
 }
 
 #ifdef Q_OS_UNIX
-// The address space the process has now, in bytes.
-rlim_t addressSpaceInUse()
-{
-    QFile statm(u"/proc/self/statm"_s);
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    return statm.readAll().split(' ').value(0).toULongLong() * sysconf(_SC_PAGESIZE);
-}
-
 // What a load gives in a child process limited to `addressSpace` bytes of address space (none:
 // 0): "loaded", the reason of its failure, or how the child ended.
 QString loadInChild(const QString& path, rlim_t addressSpace)
@@ -91,24 +82,21 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("memo");
+        // clang-format off
         QTest::newRow("empty") << QByteArray() << u""_s;
         QTest::newRow("one line end") << QByteArray("\r\n") << u""_s;
         QTest::newRow("CR LF, empty last line") << QByteArray("a\r\n\r\n") << u"a\r\n"_s;
         QTest::newRow("CR LF, no final line end") << QByteArray("a\r\nb") << u"a\r\nb"_s;
         QTest::newRow("mixed") << QByteArray("a\nb\r\nc\rd") << u"a\r\nb\r\nc\r\nd"_s;
-        QTest::newRow("LF CR is two line ends, CR last")
-            << QByteArray("a\n\rb\r") << u"a\r\n\r\nb"_s;
+        QTest::newRow("LF CR is two line ends, CR last") << QByteArray("a\n\rb\r") << u"a\r\n\r\nb"_s;
         QTest::newRow("NUL inside a line") << QByteArray("a\0b", 3) << u"a"_s + QChar(0) + u"b"_s;
         // "ﾃｷ" and "ﾞｰ" happen to be valid UTF-8.
-        QTest::newRow("half-width katakana, valid UTF-8 too")
-            << QByteArray("\xC3\xB7\r\n\xDE\xB0\r\n") << u"ﾃｷ\r\nﾞｰ"_s;
-        QTest::newRow("UTF-8 with mark")
-            << QByteArray("\xEF\xBB\xBF<B>日本語</B>\n") << u"<B>日本語</B>"_s;
+        QTest::newRow("half-width katakana, valid UTF-8 too") << QByteArray("\xC3\xB7\r\n\xDE\xB0\r\n") << u"ﾃｷ\r\nﾞｰ"_s;
+        QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF<B>日本語</B>\n") << u"<B>日本語</B>"_s;
         QTest::newRow("UTF-8 mark alone") << QByteArray("\xEF\xBB\xBF") << u""_s;
-        QTest::newRow("UTF-8 without mark")
-            << QByteArray("<P>テキスト、日本語😀</P>\n") << u"<P>テキスト、日本語😀</P>"_s;
-        QTest::newRow("neither: read as code page 932")
-            << QByteArray("\x93\xFA\x80\xFF\r\n") << u"日\uFFFD\uFFFD"_s;
+        QTest::newRow("UTF-8 without mark") << QByteArray("<P>テキスト、日本語😀</P>\n") << u"<P>テキスト、日本語😀</P>"_s;
+        QTest::newRow("neither: read as code page 932") << QByteArray("\x93\xFA\x80\xFF\r\n") << u"日\uFFFD\uFFFD"_s;
+        // clang-format on
     }
 
     void load()
@@ -156,17 +144,16 @@ private slots:
         QTest::addColumn<qint64>("addressSpace"); // 0: no limit; below 0: that much above the use
         QTest::addColumn<QString>("reason");
         const qint64 mib = 1 << 20;
-        QTest::newRow("named pipe") << Store::Pipe << 0ll << 0ll << filereasons::notRegularFile;
-        QTest::newRow("link to a named pipe")
-            << Store::LinkToPipe << 0ll << 0ll << filereasons::notRegularFile;
-        QTest::newRow("link to /dev/zero")
-            << Store::LinkToDevZero << 0ll << 0ll << filereasons::notRegularFile;
-        QTest::newRow("a byte over the largest store")
-            << Store::Sized << memostore::largestStore + 1 << 0ll << filereasons::tooLarge;
+        const qint64 largest = memostore::largestStore;
+        const QString notRegular = filereasons::notRegularFile, tooLarge = filereasons::tooLarge;
+        // clang-format off
+        QTest::newRow("named pipe") << Store::Pipe << 0ll << 0ll << notRegular;
+        QTest::newRow("link to a named pipe") << Store::LinkToPipe << 0ll << 0ll << notRegular;
+        QTest::newRow("link to /dev/zero") << Store::LinkToDevZero << 0ll << 0ll << notRegular;
+        QTest::newRow("a byte over the largest store") << Store::Sized << largest + 1 << 0ll << tooLarge;
         // Room for the bytes, none for the text they make.
-        QTest::newRow("largest store, memory for its bytes only")
-            << Store::Sized << memostore::largestStore << -(memostore::largestStore + 64 * mib)
-            << filereasons::tooLarge;
+        QTest::newRow("largest store, memory for its bytes only") << Store::Sized << largest << -(largest + 64 * mib) << tooLarge;
+        // clang-format on
     }
 
     void loadRefusesHostileStores()
@@ -213,17 +200,16 @@ private slots:
         QTest::addColumn<QString>("memo");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("again"); // the memo of the next start
+        const qsizetype piece = 1 << 20;
+        const QString run(piece - 1, u'a');
+        // clang-format off
         QTest::newRow("empty memo") << u""_s << QByteArray("\r\n") << u""_s;
         QTest::newRow("one line") << u"abc"_s << QByteArray("abc\r\n") << u"abc"_s;
-        QTest::newRow("empty last line kept")
-            << u"a\r\n"_s << QByteArray("a\r\n\r\n") << u"a\r\n"_s;
-        QTest::newRow("unencodable as references")
-            << u"😀¥"_s << QByteArray("&#128512;&#165;\r\n") << u"&#128512;&#165;"_s;
+        QTest::newRow("empty last line kept") << u"a\r\n"_s << QByteArray("a\r\n\r\n") << u"a\r\n"_s;
+        QTest::newRow("unencodable as references") << u"😀¥"_s << QByteArray("&#128512;&#165;\r\n") << u"&#128512;&#165;"_s;
         // Long texts are written a piece at a time: a character pair across a piece's edge.
-        const qsizetype piece = 1 << 20;
-        QTest::newRow("pair across a piece")
-            << QString(piece - 1, u'a') + u"😀b"_s << QByteArray(piece - 1, 'a') + "&#128512;b\r\n"
-            << QString(piece - 1, u'a') + u"&#128512;b"_s;
+        QTest::newRow("pair across a piece") << run + u"😀b"_s << run.toLatin1() + "&#128512;b\r\n" << run + u"&#128512;b"_s;
+        // clang-format on
     }
 
     // Save-and-exit writes the memo a few paragraphs at a time, straight from the document: the
@@ -236,8 +222,9 @@ private slots:
         QTest::newRow("lone CR and LF") << u"\ra\rb\n\r"_s;
         QTest::newRow("line separators in paragraphs") << u"\u2028a\u2028\u2028b\r\n\u2028"_s;
         QTest::newRow("no-break spaces") << u"\u00A0a \u00A0\r\n\u00A0"_s;
-        QTest::newRow("references and pairs")
-            << (u"😀😀a😀\r\n¥"_s + QChar(0xD800) + u'b' + QChar(0xDC00) + u"\u301C😀"_s).repeated(3);
+        // clang-format off
+        QTest::newRow("references and pairs") << (u"😀😀a😀\r\n¥"_s + QChar(0xD800) + u'b' + QChar(0xDC00) + u"\u301C😀"_s).repeated(3);
+        // clang-format on
         QTest::newRow("long paragraph") << QString(70000, u'a') + u"😀\u2028😀"_s;
         QRandomGenerator random(21);
         for (int i = 0; i < 40; ++i)

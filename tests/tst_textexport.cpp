@@ -2,11 +2,13 @@
 // the Clipboard menu's save the clipboard's text.
 
 #include "common/texts.h"
+#include "fakes/rows.h"
 #include "fakes/testfiles.h"
 #include "fakes/testwindow.h"
 #include "memo/memostore.h"
 
 using namespace pennoro;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -32,61 +34,44 @@ void hold(TestWindow& t, const QString& control, const QString& text)
         t.clipboard.content = text == noText ? std::nullopt : std::optional(text);
 }
 
+const QString readFailed = "Pennoro, critical: " + texts::clipboardReadFailed;
+const QString noData = QStringLiteral("保存, warning: ﾌｧｲﾙに保存するﾃﾞｰﾀが見つかりません。");
+const QString noClipboardText =
+    QStringLiteral("Pennoro, warning: 現在ｸﾘｯﾌﾟﾎﾞｰﾄﾞにﾃｷｽﾄﾃﾞｰﾀはありません。");
+const QByteArray unwritten("before");
+const QString out = prefix + "<out>", earlier = prefix + "<earlier>";
+
+const struct {
+    const char* name;
+    QString control;
+    QString before;
+    QString later; // once the dialog is open; null: as before
+    QStringList shown;
+    QByteArray bytes;
+    QString caption; // "<out>", "<earlier>": the path of that file
+} writeCases[] = {
+    // clang-format off
+    {"export, code page 932, one line end added", export_, u"before"_s, u"ｱ\u2460\r\n"_s, {notice}, "\xB1\x87\x40\r\n\r\n", out},
+    // Only the completely empty memo counts as empty.
+    {"export, line ends only", export_, u"\r\n"_s, {}, {notice}, "\r\n\r\n", out},
+    {"export, cancelled", export_, u"abc"_s, cancel, {notice}, unwritten, prefix},
+    {"export, empty memo", export_, u""_s, {}, {noData}, unwritten, normalCaption},
+    {"clipboard save, code page 932, one line end added", clipboardSave, u"old"_s, u"a\r\nあ\U0001F600\r\n"_s, {notice}, "a\r\n\x82\xA0&#128512;\r\n\r\n", earlier},
+    {"clipboard save, emptied by another program", clipboardSave, u"old"_s, noText, {notice}, "\r\n", earlier},
+    {"clipboard save, cancelled", clipboardSave, u"abc"_s, cancel, {notice}, unwritten, earlier},
+    {"clipboard save, no text", clipboardSave, noText, {}, {noClipboardText}, unwritten, earlier},
+    {"clipboard save, unreadable", clipboardSave, unreadable, {}, {readFailed}, unwritten, earlier},
+    {"clipboard save, unreadable after the dialog", clipboardSave, u"abc"_s, unreadable, {notice, readFailed}, unwritten, earlier},
+    // clang-format on
+};
+
 } // namespace
 
 class TestTextExport : public QObject {
     Q_OBJECT
 
 private slots:
-    void writes_data()
-    {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("later"); // once the dialog is open; null: as before
-        QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("caption"); // "<out>", "<earlier>": the path of that file
-        const QString readFailed = "Pennoro, critical: " + texts::clipboardReadFailed;
-        const QString noData =
-            QStringLiteral("保存, warning: ﾌｧｲﾙに保存するﾃﾞｰﾀが見つかりません。");
-        const QString noClipboardText =
-            QStringLiteral("Pennoro, warning: 現在ｸﾘｯﾌﾟﾎﾞｰﾄﾞにﾃｷｽﾄﾃﾞｰﾀはありません。");
-        const QByteArray before("before");
-        const QString shownOut = prefix + "<out>";
-        const QString earlier = prefix + "<earlier>";
-
-        QTest::newRow("export, code page 932, one line end added")
-            << export_ << "before"
-            << "ｱ\u2460\r\n"
-            << QStringList{notice} << QByteArray("\xB1\x87\x40\r\n\r\n") << shownOut;
-        // Only the completely empty memo counts as empty.
-        QTest::newRow("export, line ends only")
-            << export_ << "\r\n"
-            << QString() << QStringList{notice} << QByteArray("\r\n\r\n") << shownOut;
-        QTest::newRow("export, a space") << export_ << " " << QString() << QStringList{notice}
-                                         << QByteArray(" \r\n") << shownOut;
-        QTest::newRow("export, cancelled")
-            << export_ << "abc" << cancel << QStringList{notice} << before << prefix;
-        QTest::newRow("export, empty memo")
-            << export_ << "" << QString() << QStringList{noData} << before << normalCaption;
-        QTest::newRow("clipboard save, code page 932, one line end added")
-            << clipboardSave << "old"
-            << "a\r\nあ\U0001F600\r\n"
-            << QStringList{notice} << QByteArray("a\r\n\x82\xA0&#128512;\r\n\r\n") << earlier;
-        QTest::newRow("clipboard save, emptied by another program")
-            << clipboardSave << "old" << noText << QStringList{notice} << QByteArray("\r\n")
-            << earlier;
-        QTest::newRow("clipboard save, cancelled")
-            << clipboardSave << "abc" << cancel << QStringList{notice} << before << earlier;
-        QTest::newRow("clipboard save, no text")
-            << clipboardSave << noText << QString() << QStringList{noClipboardText} << before
-            << earlier;
-        QTest::newRow("clipboard save, unreadable") << clipboardSave << unreadable << QString()
-                                                    << QStringList{readFailed} << before << earlier;
-        QTest::newRow("clipboard save, unreadable after the dialog")
-            << clipboardSave << "abc" << unreadable << QStringList{notice, readFailed} << before
-            << earlier;
-    }
+    void writes_data() { addRows(writeCases); }
 
     // Only a command with text to write shows the notice, then the dialog. It writes the text there
     // is when the dialog closes, with one line end added, into the file as named (here "out", over
@@ -95,12 +80,7 @@ private slots:
     // as it was.
     void writes()
     {
-        QFETCH(QString, control);
-        QFETCH(QString, before);
-        QFETCH(QString, later);
-        QFETCH(QStringList, shown);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, caption);
+        const auto& c = rowOf(writeCases);
         InTempDir dir;
         TestWindow t;
         QVERIFY(t.ready());
@@ -113,24 +93,24 @@ private slots:
         t.prompts.messages.clear();
         t.prompts.filters.clear();
         t.select(1, 2);
-        hold(t, control, before);
+        hold(t, c.control, c.before);
         QCOMPARE(t.window.windowTitle(), prefix + earlier);
 
-        if (later != cancel)
+        if (c.later != cancel)
             t.prompts.answers = QStringList{path};
         t.prompts.onDialog = [&] {
             QCOMPARE(t.prompts.shown(), QStringList{notice});
-            if (!later.isNull() && later != cancel)
-                hold(t, control, later);
+            if (!c.later.isNull() && c.later != cancel)
+                hold(t, c.control, c.later);
         };
-        t.action(control)->trigger();
-        QCOMPARE(t.prompts.shown(), shown);
-        QCOMPARE(t.prompts.filters.size(), shown.first() == notice ? 1 : 0);
-        QCOMPARE(fileBytes(path), bytes);
+        t.action(c.control)->trigger();
+        QCOMPARE(t.prompts.shown(), c.shown);
+        QCOMPARE(t.prompts.filters.size(), c.shown.first() == notice ? 1 : 0);
+        QCOMPARE(fileBytes(path), c.bytes);
         QCOMPARE(QDir(dir.path({})).entryList(QDir::Files), QStringList({"earlier", "out"}));
         QCOMPARE(t.window.windowTitle(),
-                 QString(caption).replace("<out>", path).replace("<earlier>", earlier));
-        if (control == clipboardSave) {
+                 QString(c.caption).replace("<out>", path).replace("<earlier>", earlier));
+        if (c.control == clipboardSave) {
             QCOMPARE(t.memo().wholeText(), QStringLiteral("memo"));
             QCOMPARE(t.memo().selectedText(), QStringLiteral("em"));
         }
