@@ -223,30 +223,6 @@ private slots:
         QCOMPARE(linejoining::joinLines(lines, 16).replace(QChar::LineSeparator, u'|'), joined);
     }
 
-    // Pixel for pixel, with lines selected, wherever the memo is scrolled to.
-    void looksAsWholeLoad()
-    {
-        TwoMemos memos(lines(1200));
-        QVERIFY(memos.shown && memos.filled);
-        for (int line : {300, 305, 316, 332, 556, 700}) {
-            const int top = memos.whole.document()->findBlockByNumber(line).position();
-            QImage shots[2];
-            for (MemoEdit* memo : {&memos.whole, &memos.headFirst}) {
-                memo->setCursorWidth(0);
-                QTextCursor cursor(memo->document());
-                cursor.movePosition(QTextCursor::End);
-                memo->setTextCursor(cursor);
-                cursor.setPosition(top); // scrolled up to here: the line at the top
-                memo->setTextCursor(cursor);
-                cursor.setPosition(top + 3);
-                cursor.setPosition(top + 200, QTextCursor::KeepAnchor);
-                memo->setTextCursor(cursor);
-                shots[memo == &memos.headFirst] = memo->viewport()->grab().toImage();
-            }
-            QVERIFY2(shots[0] == shots[1], qPrintable(u"line %1"_qs.arg(line)));
-        }
-    }
-
     void actsAsWholeLoad_data()
     {
         QTest::addColumn<QKeySequence>("keys");
@@ -314,19 +290,29 @@ private slots:
         }
     }
 
-    // When the program idles, every line gets its own paragraph again, as loaded whole, at the
-    // width it has by then; the caret, the selection and the view stay, and the split is nothing
-    // to undo.
-    void splitsLinesWhenIdle()
+    // Pixel for pixel, with lines selected, wherever the memo is scrolled to. When the program
+    // idles, every line gets its own paragraph again, as loaded whole, at the width it has by then;
+    // the caret, the selection and the view stay, and the split is nothing to undo.
+    void looksAsWholeLoadAndSplitsWhenIdle()
     {
-        const QString text = lines(1200);
-        TwoMemos memos(text);
+        TwoMemos memos(lines(1200));
         QVERIFY(memos.shown && memos.filled);
-        for (MemoEdit* memo : {&memos.whole, &memos.headFirst}) {
-            QTextCursor cursor(memo->document());
-            cursor.setPosition(memos.whole.document()->findBlockByNumber(700).position());
-            cursor.setPosition(cursor.position() + 500, QTextCursor::KeepAnchor);
-            memo->setTextCursor(cursor);
+        for (int line : {300, 305, 316, 332, 556, 700}) {
+            const int top = memos.whole.document()->findBlockByNumber(line).position();
+            QImage shots[2];
+            for (MemoEdit* memo : {&memos.whole, &memos.headFirst}) {
+                memo->setCursorWidth(0);
+                QTextCursor cursor(memo->document());
+                cursor.movePosition(QTextCursor::End);
+                memo->setTextCursor(cursor);
+                cursor.setPosition(top); // scrolled up to here: the line at the top
+                memo->setTextCursor(cursor);
+                cursor.setPosition(top + 3);
+                cursor.setPosition(top + 200, QTextCursor::KeepAnchor);
+                memo->setTextCursor(cursor);
+                shots[memo == &memos.headFirst] = memo->viewport()->grab().toImage();
+            }
+            QVERIFY2(shots[0] == shots[1], qPrintable(u"line %1"_qs.arg(line)));
         }
         QTextDocument& document = *memos.headFirst.document();
         QVERIFY(document.toRawText().contains(QChar::LineSeparator));

@@ -15,46 +15,6 @@
 
 using namespace pennoro;
 
-namespace {
-
-// The memo's right-click menu, its items' captions without their shortcuts, joined by "|".
-QString memoContextMenu()
-{
-    MemoEdit memo;
-    const std::unique_ptr<QMenu> menu(memo.createStandardContextMenu());
-    QStringList captions;
-    for (const QAction* action : menu->actions()) {
-        if (!action->isSeparator())
-            captions.append(action->text().section(u'\t', 0, 0));
-    }
-    return captions.join(u'|');
-}
-
-// The save dialog's labels and buttons, joined by "|".
-QString saveDialogWords()
-{
-    QFileDialog dialog;
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    QStringList words;
-    for (const char* label : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
-        words.append(dialog.findChild<QLabel*>(QString::fromLatin1(label))->text());
-    auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-    for (const QDialogButtonBox::StandardButton button :
-         {QDialogButtonBox::Save, QDialogButtonBox::Cancel})
-        words.append(buttons->button(button)->text());
-    return words.join(u'|');
-}
-
-// The reason Qt gives when a file cannot be written: here, because a folder has the name.
-QString fileFailureReason()
-{
-    QSaveFile file(QDir::tempPath());
-    return file.open(QIODevice::WriteOnly) ? QString() : file.errorString();
-}
-
-} // namespace
-
 // Qt's own words, wherever the user meets them, are Japanese whatever the system's language.
 class TestQtSetup : public QObject {
     Q_OBJECT
@@ -62,31 +22,46 @@ class TestQtSetup : public QObject {
 private slots:
     void initTestCase()
     {
-        qtsetup::keepNoSettings(); // the file dialogs below would otherwise write settings
+        qtsetup::keepNoSettings(); // the file dialog below would otherwise write settings
         QVERIFY(qtsetup::loadJapaneseTranslation(*qApp));
     }
 
-    void qtWordsAreJapanese_data()
+    // The memo's right-click menu, its items' captions without their shortcuts.
+    void memoContextMenu()
     {
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("japanese");
-        QTest::newRow("memo context menu")
-            << memoContextMenu()
-            << QStringLiteral("元に戻す(&U)|やり直す(&R)|切り取り(&T)|コピー(&C)|貼り付け(&P)|"
-                              "削除|すべてを選択");
-        QTest::newRow("save dialog")
-            << saveDialogWords()
-            << QStringLiteral("アドレス:|ファイル名(&N):|ファイルの種類:|保存(&S)|キャンセル");
-        QTest::newRow("file failure")
-            << fileFailureReason()
-            << QStringLiteral("ファイルではなくディレクトリを参照しています");
+        MemoEdit memo;
+        const std::unique_ptr<QMenu> menu(memo.createStandardContextMenu());
+        QStringList captions;
+        for (const QAction* action : menu->actions())
+            if (!action->isSeparator())
+                captions.append(action->text().section(u'\t', 0, 0));
+        QCOMPARE(captions.join(u'|'), QStringLiteral("元に戻す(&U)|やり直す(&R)|切り取り(&T)|"
+                                                     "コピー(&C)|貼り付け(&P)|削除|すべてを選択"));
     }
 
-    void qtWordsAreJapanese()
+    // The save dialog's labels and buttons.
+    void saveDialog()
     {
-        QFETCH(QString, shown);
-        QFETCH(QString, japanese);
-        QCOMPARE(shown, japanese);
+        QFileDialog dialog;
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        QStringList words;
+        for (const char* label : {"lookInLabel", "fileNameLabel", "fileTypeLabel"})
+            words.append(dialog.findChild<QLabel*>(QString::fromLatin1(label))->text());
+        auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+        for (const auto button : {QDialogButtonBox::Save, QDialogButtonBox::Cancel})
+            words.append(buttons->button(button)->text());
+        QCOMPARE(words.join(u'|'),
+                 QStringLiteral("アドレス:|ファイル名(&N):|ファイルの種類:|保存(&S)|キャンセル"));
+    }
+
+    // The reason Qt gives when a file cannot be written: here, because a folder has the name.
+    void fileFailure()
+    {
+        QSaveFile file(QDir::tempPath());
+        QVERIFY(!file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.errorString(),
+                 QStringLiteral("ファイルではなくディレクトリを参照しています"));
     }
 };
 
