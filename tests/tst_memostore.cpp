@@ -169,23 +169,12 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Data.pnr"_s);
         const QString pipe = dir.filePath(u"pipe"_s);
-        const QByteArray name = QFile::encodeName(path);
-        switch (store) {
-        case Store::Pipe:
-            QVERIFY(mkfifo(name.constData(), 0666) == 0);
-            break;
-        case Store::LinkToPipe:
-            QVERIFY(mkfifo(QFile::encodeName(pipe).constData(), 0666) == 0);
-            QVERIFY(QFile::link(pipe, path));
-            break;
-        case Store::LinkToDevZero:
-            QVERIFY(QFile::link(u"/dev/zero"_s, path));
-            break;
-        case Store::Sized:
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
-            break;
-        }
+        if (store == Store::Pipe || store == Store::LinkToPipe)
+            QVERIFY(mkfifo(QFile::encodeName(store == Store::Pipe ? path : pipe), 0666) == 0);
+        if (store == Store::LinkToPipe || store == Store::LinkToDevZero)
+            QVERIFY(QFile::link(store == Store::LinkToPipe ? pipe : u"/dev/zero"_s, path));
+        QFile file(path);
+        QVERIFY(store != Store::Sized || (file.open(QIODevice::WriteOnly) && file.resize(size)));
         const rlim_t limit =
             addressSpace >= 0 ? rlim_t(addressSpace) : addressSpaceInUse() + rlim_t(-addressSpace);
         QCOMPARE(loadInChild(path, limit), reason);
