@@ -244,17 +244,6 @@ private slots:
             QVERIFY2(saved.ok(), qPrintable(saved.failure().reason));
             QVERIFY2(fileBytes(path) == whole, qPrintable(u"pieces of %1"_s.arg(pieceSize)));
         }
-        // A text cut anywhere, between the halves of a pair too, gives the same bytes.
-        const QString text = edit.wholeText();
-        qsizetype given = 0;
-        QVERIFY(textfile::writeText(path, [&]() -> std::optional<QString> {
-                    if (given == text.size())
-                        return std::nullopt;
-                    const QString piece = text.mid(given, 1 + given % 3);
-                    given += piece.size();
-                    return piece;
-                }).ok());
-        QVERIFY(fileBytes(path) == whole);
     }
 
     void saveThenLoad()

@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using pennoro::Lookup;
 using pennoro::Registry;
 namespace sysinfo = pennoro::sysinfo;
 
@@ -54,50 +53,12 @@ void writeScript(const QString& path, const QString& marker)
 
 } // namespace
 
-Q_DECLARE_METATYPE(Lookup)
 Q_DECLARE_METATYPE(Value)
 
 class TestSysInfoLauncher : public QObject {
     Q_OBJECT
 
 private slots:
-    void getKeyValue_data()
-    {
-        QTest::addColumn<Value>("stored");
-        QTest::addColumn<Lookup>("result");
-        QTest::addColumn<QByteArray>("keyVal");
-
-        const QByteArray full(1024, 'x');
-        // clang-format off
-        QTest::newRow("text with its zero") << Value{1, QByteArray("C:\\a b\\t.exe", 13)} << Lookup::Found << QByteArray("C:\\a b\\t.exe");
-        QTest::newRow("empty text") << Value{1, QByteArray(1, '\0')} << Lookup::Found << QByteArray();
-        QTest::newRow("1024 bytes, no zero") << Value{1, full} << Lookup::Found << full;
-        QTest::newRow("1025 bytes") << Value{1, full + '\0'} << Lookup::Missing << QByteArray();
-        QTest::newRow("no key") << Value{} << Lookup::Missing << QByteArray();
-        QTest::newRow("no bytes") << Value{1, {}} << Lookup::Broken << QByteArray();
-        // "&h" after the earlier text, then the bytes last to first, leading zeros dropped.
-        QTest::newRow("number") << Value{4, QByteArray("\x1f\xa0\x01\x00", 4)} << Lookup::Found << QByteArray("&hold1A01F");
-        QTest::newRow("expandable text") << Value{2, QByteArray("%SystemRoot%\\x.exe", 19)} << Lookup::Found << QByteArray("old");
-        // clang-format on
-    }
-
-    void getKeyValue()
-    {
-        QFETCH(Value, stored);
-        QFETCH(Lookup, result);
-        QFETCH(QByteArray, keyVal);
-
-        pennoro::MemoryRegistry registry;
-        store(registry, "SOFTWARE\\Pennoro\\Test", "Value", stored);
-        std::string value = "old";
-        // Registry names are found in any letter case.
-        QCOMPARE(sysinfo::getKeyValue(registry, Registry::localMachine, "software\\PENNORO\\test",
-                                      "VALUE", value),
-                 result);
-        QCOMPARE(text(value), keyVal);
-        QCOMPARE(registry.openKeys(), std::size_t(0));
-    }
-
     // The recorded path starts unchecked; else the folder and the tool's name, joined as they are,
     // when that names a file. Every file that a wrong turn would start exists.
     void startSysInfo_data()
