@@ -1,12 +1,16 @@
 #include "app/qtsetup.h"
 #include "memo/memoedit.h"
+#include "platform/qtclipboard.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTest>
@@ -15,7 +19,9 @@
 
 using namespace pennoro;
 
-// Qt's own words, wherever the user meets them, are Japanese whatever the system's language.
+// Qt as the program meets it: its own words, wherever the user meets them, are Japanese whatever
+// the system's language; its clipboard (on the offscreen platform one inside the process) holds
+// the program's text with the platform's line ends.
 class TestQtSetup : public QObject {
     Q_OBJECT
 
@@ -62,6 +68,33 @@ private slots:
         QVERIFY(!file.open(QIODevice::WriteOnly));
         QCOMPARE(file.errorString(),
                  QStringLiteral("ファイルではなくディレクトリを参照しています"));
+    }
+
+    // The program's CR LF become the platform's LF on the clipboard and come back as CR LF.
+    void setTextPutsLfLineEndsOnTheClipboard()
+    {
+        QtClipboard clipboard;
+        QVERIFY(clipboard.setText(QStringLiteral("a\r\nb\r\n\r\nc")));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\nb\n\nc"));
+        QCOMPARE(clipboard.text(), QStringLiteral("a\r\nb\r\n\r\nc"));
+        QVERIFY(clipboard.setText(QString()));
+        QVERIFY(QGuiApplication::clipboard()->mimeData()->hasText());
+    }
+
+    void whatOthersPutThereReadsAsText()
+    {
+        QtClipboard clipboard;
+        QGuiApplication::clipboard()->setText(
+            QStringLiteral("lf\ncr\rcrlf\r\n\n\r\rpara\u2029line\u2028end"));
+        QCOMPARE(clipboard.text(),
+                 QStringLiteral("lf\r\ncr\r\ncrlf\r\n\r\n\r\n\r\npara\r\nline\r\nend"));
+        QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
+        QCOMPARE(clipboard.text(), QString(""));
+        // Clearing reports no failure of its own; what counts is what is left.
+        clipboard.clear();
+        const QMimeData* left = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(!left || left->formats().isEmpty());
+        QCOMPARE(clipboard.text(), QString(""));
     }
 };
 
