@@ -21,16 +21,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A load that fails names the file and says why: it gives no memo that a later save would write
-// over the store with.
-void verifyFailedLoad(const QString& path)
-{
-    const Result<QString> result = memostore::load(path);
-    QVERIFY(!result.ok());
-    QCOMPARE(result.failure().path, QDir::toNativeSeparators(path));
-    QVERIFY(!result.failure().reason.isEmpty());
-}
-
 QString loaded(const QString& path)
 {
     const Result<QString> result = memostore::load(path);
@@ -39,19 +29,23 @@ QString loaded(const QString& path)
 
 #ifdef Q_OS_UNIX
 // What a load gives in a child process limited to `addressSpace` bytes of address space (none:
-// 0): "loaded", the reason of its failure, or how the child ended.
-QString loadInChild(const QString& path, rlim_t addressSpace)
+// 0), as "nobody" where the store is protected: "loaded", the reason of its failure, or how the
+// child ended.
+QString loadInChild(const QString& path, rlim_t addressSpace, bool asNobody)
 {
     return answerOfChild([&]() -> QByteArray {
         const rlimit limit{addressSpace, addressSpace};
         if (addressSpace != 0 && setrlimit(RLIMIT_AS, &limit) != 0)
             return "no limit";
+        std::optional<AsUnprivilegedUser> nobody;
+        if (asNobody && !nobody.emplace().bound())
+            return "not as nobody";
         const Result<QString> loaded = memostore::load(path);
         return loaded.ok() ? "loaded" : loaded.failure().reason.toUtf8();
     });
 }
 
-enum class Store { Pipe, LinkToPipe, LinkToDevZero, Sized };
+enum class Store { Pipe, LinkToPipe, LinkToDevZero, Sized, Protected, InClosedFolder };
 #endif
 
 // A memo of `size` characters drawn from those whose writing differs: line ends of every kind,
@@ -108,35 +102,12 @@ private slots:
         QCOMPARE(loaded(path), memo);
     }
 
-    // Only a store that does not exist gives the empty memo (the start-up test has that, and a
-    // folder in the store's place); one that cannot be read is a failure: a protected file, and a
-    // file in a folder that may not be searched.
-    void loadFailures()
-    {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(u"protected.pnr"_s);
-        QVERIFY(writeBytes(file, "abc\r\n"));
-        QVERIFY(QFile::setPermissions(file, QFileDevice::WriteOwner));
-        const QString closed = dir.filePath(u"closed"_s);
-        QVERIFY(QDir().mkdir(closed) && writeBytes(closed + u"/Data.pnr"_s, "abc\r\n"));
-        QVERIFY(QFile::setPermissions(closed, QFileDevice::WriteOwner));
-#ifdef Q_OS_UNIX
-        // Permissions bind the superuser too once the test is another user, who may reach into
-        // the temporary folder.
-        QVERIFY(QFile::setPermissions(
-            dir.path(), QFileDevice::ReadOther | QFileDevice::ExeOther | QFileDevice::ReadOwner |
-                            QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-        AsUnprivilegedUser nobody;
-        QVERIFY(nobody.bound());
-#endif
-        verifyFailedLoad(file);
-        verifyFailedLoad(closed + u"/Data.pnr"_s);
-    }
-
 #ifdef Q_OS_UNIX
     // A store that is no regular file is refused at once, never waited on; one larger than the
     // program reads or than the memory it may have is refused too, not read until the program
-    // aborts. Sizes are sparse files; each load runs in a child under its own address space limit.
+    // aborts; one that may not be read is a failure, never an empty memo that a later save would
+    // write over the store with. (Only a store that does not exist is the empty memo: the start-up
+    // test's.) Sizes are sparse files; each load runs in a child under its own address space limit.
     void loadRefusesHostileStores_data()
     {
         QTest::addColumn<Store>("store");
@@ -153,6 +124,8 @@ private slots:
         QTest::newRow("a byte over the largest store") << Store::Sized << largest + 1 << 0ll << tooLarge;
         // Room for the bytes, none for the text they make.
         QTest::newRow("largest store, memory for its bytes only") << Store::Sized << largest << -(largest + 64 * mib) << tooLarge;
+        QTest::newRow("protected file") << Store::Protected << 5ll << 0ll << filereasons::ofSystemError(EACCES);
+        QTest::newRow("in a folder that may not be searched") << Store::InClosedFolder << 5ll << 0ll << filereasons::ofSystemError(EACCES);
         // clang-format on
     }
 
@@ -175,9 +148,16 @@ private slots:
             QVERIFY(QFile::link(store == Store::LinkToPipe ? pipe : u"/dev/zero"_s, path));
         QFile file(path);
         QVERIFY(store != Store::Sized || (file.open(QIODevice::WriteOnly) && file.resize(size)));
+        // The temporary folder is its owner's alone: "nobody" may not search it, and reaches into
+        // it only where it is opened to read a protected file.
+        const bool protectedStore = store == Store::Protected || store == Store::InClosedFolder;
+        QVERIFY(!protectedStore || writeBytes(path, "abc\r\n"));
+        if (store == Store::Protected)
+            QVERIFY(chmod(QFile::encodeName(path), 0200) == 0 &&
+                    chmod(QFile::encodeName(dir.path()), 0755) == 0);
         const rlim_t limit =
             addressSpace >= 0 ? rlim_t(addressSpace) : addressSpaceInUse() + rlim_t(-addressSpace);
-        QCOMPARE(loadInChild(path, limit), reason);
+        QCOMPARE(loadInChild(path, limit, protectedStore), reason);
         QCOMPARE(QFileInfo(path).size(), size); // left as it was
     }
 #endif
