@@ -7,7 +7,7 @@
 #
 #   --plain   only the debug build in build/;  --asan   only the sanitizer build in build-asan/
 #             (default: each of the two that exists)
-#   CTEST ARGS choose the tests as for ctest, e.g. -R 'tst_(savedialog|tags)' or -E e2e.
+#   CTEST ARGS choose the tests as for ctest, e.g. -R 'tst_(textexport|mainwindow)' or -E e2e.
 #
 # Logs of failed runs: repeat-logs/<build folder>/<test>.<run>.log (PENNORO_REPEAT_LOGS to move).
 # Exits 1 when any run failed.

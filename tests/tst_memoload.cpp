@@ -100,11 +100,11 @@ QPoint pointAt(MemoEdit& memo, int position)
 enum class Mouse {
     None,
     Click,
-    DoubleClick,
-    TripleClick,
-    TripleClickDrag,
-    TripleClickShiftClick,
-    TripleClickDragAwayShiftDrag
+    Double,
+    Triple,
+    TripleDrag,
+    TripleShiftClick,
+    TripleDragAwayShiftDrag
 };
 
 void moveMouse(QWidget* viewport, QPoint to)
@@ -120,18 +120,18 @@ void useMouse(MemoEdit& memo, Mouse mouse, int caret, int target, int further)
     const QPoint point = pointAt(memo, caret);
     if (mouse == Mouse::Click)
         QTest::mouseClick(viewport, Qt::LeftButton, {}, point + QPoint(9, 0));
-    if (mouse >= Mouse::DoubleClick)
+    if (mouse >= Mouse::Double)
         QTest::mouseDClick(viewport, Qt::LeftButton, {}, point);
-    if (mouse < Mouse::TripleClick)
+    if (mouse < Mouse::Triple)
         return;
     QTest::mousePress(viewport, Qt::LeftButton, {}, point);
     const QPoint to = pointAt(memo, target);
-    if (mouse == Mouse::TripleClickDrag)
+    if (mouse == Mouse::TripleDrag)
         moveMouse(viewport, to);
-    QTest::mouseRelease(viewport, Qt::LeftButton, {}, mouse == Mouse::TripleClickDrag ? to : point);
-    if (mouse == Mouse::TripleClickShiftClick)
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, mouse == Mouse::TripleDrag ? to : point);
+    if (mouse == Mouse::TripleShiftClick)
         QTest::mouseClick(viewport, Qt::LeftButton, Qt::ShiftModifier, to);
-    if (mouse == Mouse::TripleClickDragAwayShiftDrag) {
+    if (mouse == Mouse::TripleDragAwayShiftDrag) {
         // Dragging the selected line away starts a drag and drop, which takes the release (here
         // it ends at once, dropped nowhere); a Shift+drag then goes on from the line.
         QTest::mousePress(viewport, Qt::LeftButton, {}, point);
@@ -157,10 +157,11 @@ private slots:
     void sameAsWholeLoad_data()
     {
         QTest::addColumn<QString>("text");
+        const QString longLine(100000, u'長');
         QTest::newRow("empty") << QString();
-        QTest::newRow("one line") << QStringLiteral("<P>ひとつ</P>");
-        QTest::newRow("one line end") << QStringLiteral("\r\n");
-        QTest::newRow("no final line end") << lines(1200) + QStringLiteral("最後");
+        QTest::newRow("one line") << u"<P>ひとつ</P>"_qs;
+        QTest::newRow("one line end") << u"\r\n"_qs;
+        QTest::newRow("no final line end") << lines(1200) + u"最後"_qs;
         QTest::newRow("final line end") << lines(1200);
         QTest::newRow("first screen wraps") << QString(400, u'折') + u"\r\n"_qs + lines(3000);
         QTest::newRow("CR, LF and CR LF")
@@ -170,10 +171,9 @@ private slots:
         QTest::newRow("document's own separators")
             << lines(800, u"\ufdd0\r\n") + lines(800, u"\ufdd1\r\n") + u"\ufdd0"_qs;
         QTest::newRow("50,000 lines") << lines(50000);
-        QTest::newRow("one long line") << QString(200000, u'長');
-        QTest::newRow("a long line in the head")
-            << lines(10) + QString(100000, u'長') + u"\r\n"_qs + lines(2000);
-        QTest::newRow("a long first line") << QString(100000, u'長') + u"\r\n"_qs + lines(2000);
+        QTest::newRow("one long line") << longLine + longLine;
+        QTest::newRow("a long line in the head") << lines(10) + longLine + u"\r\n"_qs + lines(2000);
+        QTest::newRow("a long first line") << longLine + u"\r\n"_qs + lines(2000);
         QTest::newRow("a long line of CR-ended lines") << lines(700, u"\r") + u"\n"_qs + lines(900);
         QTest::newRow("a pair where a long line is cut")
             << QString(16383, u'a') + u"😀😀😀\r\n"_qs + lines(400);
@@ -184,7 +184,6 @@ private slots:
     {
         QFETCH(QString, text);
         const auto [plainText, plainState] = loadedWhole(text);
-
         Window w;
         MemoLoad load(w.window, w.memo());
         QVERIFY(load.run(text) != MemoLoad::Phase::Abandoned);
@@ -224,76 +223,33 @@ private slots:
         QCOMPARE(linejoining::joinLines(lines, 16).replace(QChar::LineSeparator, u'|'), joined);
     }
 
-    // Pixel for pixel, with lines selected, wherever the memo is scrolled to.
-    void looksAsWholeLoad()
-    {
-        TwoMemos memos(lines(1200));
-        QVERIFY(memos.shown && memos.filled);
-        for (int line : {300, 305, 316, 332, 556, 700}) {
-            const int top = memos.whole.document()->findBlockByNumber(line).position();
-            QImage shots[2];
-            for (MemoEdit* memo : {&memos.whole, &memos.headFirst}) {
-                memo->setCursorWidth(0);
-                QTextCursor cursor(memo->document());
-                cursor.movePosition(QTextCursor::End);
-                memo->setTextCursor(cursor);
-                cursor.setPosition(top); // scrolled up to here: the line at the top
-                memo->setTextCursor(cursor);
-                cursor.setPosition(top + 3);
-                cursor.setPosition(top + 200, QTextCursor::KeepAnchor);
-                memo->setTextCursor(cursor);
-                shots[memo == &memos.headFirst] = memo->viewport()->grab().toImage();
-            }
-            QVERIFY2(shots[0] == shots[1], qPrintable(u"line %1"_qs.arg(line)));
-        }
-        // A new width lays every paragraph out anew: the scroll range still counts every line.
-        for (MemoEdit* memo : {&memos.whole, &memos.headFirst})
-            memo->resize(memo->width() - 40, memo->height());
-        const QScrollBar& whole = *memos.whole.verticalScrollBar();
-        const QScrollBar& headFirst = *memos.headFirst.verticalScrollBar();
-        QTRY_VERIFY2(whole.maximum() > 1200 &&
-                         qAbs(headFirst.maximum() - whole.maximum()) < whole.maximum() / 50,
-                     qPrintable(QString("%1 %2").arg(whole.maximum()).arg(headFirst.maximum())));
-    }
-
     void actsAsWholeLoad_data()
     {
-        QTest::addColumn<QList<QKeyCombination>>("keys");
+        QTest::addColumn<QKeySequence>("keys");
         QTest::addColumn<Mouse>("mouse");
         QTest::addColumn<int>("lines"); // where the mouse goes on to
-        const auto keys = [](std::initializer_list<QKeyCombination> list) {
-            return QList<QKeyCombination>(list);
-        };
-        const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
-        QTest::newRow("Home, Shift+End")
-            << keys({Qt::Key_Home, shift | Qt::Key_End}) << Mouse::None << 0;
-        QTest::newRow("Up, Shift+Down twice")
-            << keys({Qt::Key_Up, shift | Qt::Key_Down, shift | Qt::Key_Down}) << Mouse::None << 0;
-        QTest::newRow("Left, Right") << keys({Qt::Key_Left, Qt::Key_Right}) << Mouse::None << 0;
-        QTest::newRow("Ctrl+Shift+Right")
-            << keys({ctrl | shift | Qt::Key_Right}) << Mouse::None << 0;
-        QTest::newRow("Ctrl+Left") << keys({ctrl | Qt::Key_Left}) << Mouse::None << 0;
-        QTest::newRow("Backspace") << keys({Qt::Key_Backspace}) << Mouse::None << 0;
-        QTest::newRow("Delete") << keys({Qt::Key_Delete}) << Mouse::None << 0;
-        QTest::newRow("Ctrl+Backspace") << keys({ctrl | Qt::Key_Backspace}) << Mouse::None << 0;
-        QTest::newRow("Ctrl+Delete") << keys({ctrl | Qt::Key_Delete}) << Mouse::None << 0;
-        QTest::newRow("Enter, typing") << keys({Qt::Key_Return, Qt::Key_P}) << Mouse::None << 0;
-        QTest::newRow("click") << keys({}) << Mouse::Click << 0;
-        QTest::newRow("double click") << keys({}) << Mouse::DoubleClick << 0;
-        QTest::newRow("triple click") << keys({}) << Mouse::TripleClick << 0;
-        QTest::newRow("triple click, drag in the line") << keys({}) << Mouse::TripleClickDrag << 0;
-        QTest::newRow("triple click, drag down") << keys({}) << Mouse::TripleClickDrag << 2;
-        QTest::newRow("triple click, drag up") << keys({}) << Mouse::TripleClickDrag << -3;
-        QTest::newRow("triple click, Shift+click") << keys({}) << Mouse::TripleClickShiftClick << 4;
+        for (const char* keys :
+             {"Home, Shift+End", "Up, Shift+Down, Shift+Down", "Left, Right", "Ctrl+Shift+Right",
+              "Ctrl+Left", "Backspace", "Del", "Ctrl+Backspace", "Ctrl+Del", "Return, P"})
+            QTest::newRow(keys) << QKeySequence(keys) << Mouse::None << 0;
+        QTest::newRow("click") << QKeySequence() << Mouse::Click << 0;
+        QTest::newRow("double click") << QKeySequence() << Mouse::Double << 0;
+        QTest::newRow("triple click") << QKeySequence() << Mouse::Triple << 0;
+        QTest::newRow("triple click, drag in the line") << QKeySequence() << Mouse::TripleDrag << 0;
+        QTest::newRow("triple click, drag down") << QKeySequence() << Mouse::TripleDrag << 2;
+        QTest::newRow("triple click, drag up") << QKeySequence() << Mouse::TripleDrag << -3;
+        QTest::newRow("triple click, Shift+click")
+            << QKeySequence() << Mouse::TripleShiftClick << 4;
         QTest::newRow("triple click, drag the line away, Shift+drag")
-            << keys({}) << Mouse::TripleClickDragAwayShiftDrag << 2;
+            << QKeySequence() << Mouse::TripleDragAwayShiftDrag << 2;
     }
 
-    // The memo loaded head first answers keys and clicks as the memo loaded whole, anywhere:
-    // at the ends of lines and in their middle, where a paragraph ends and where it goes on.
+    // The memo loaded head first answers keys and clicks as the memo loaded whole, anywhere: at
+    // the ends of lines and in their middle, where a paragraph ends and where it goes on. Its
+    // selection reads the same, CR LF and all.
     void actsAsWholeLoad()
     {
-        QFETCH(QList<QKeyCombination>, keys);
+        QFETCH(QKeySequence, keys);
         QFETCH(Mouse, mouse);
         QFETCH(int, lines);
         const QString text = ::lines(1200);
@@ -314,13 +270,12 @@ private slots:
                     QTextCursor cursor(memo->document());
                     cursor.setPosition(position);
                     memo->setTextCursor(cursor);
-                    for (QKeyCombination key : keys)
-                        QTest::keyClick(memo, key.key(), key.keyboardModifiers());
+                    QTest::keySequence(memo, keys);
                     useMouse(*memo, mouse, position, target, lineStart(line + lines + 2));
                     // The same lines in view; Qt's scroll bar counts a paragraph's lines only
                     // once it has laid them out.
                     after[memo == &memos.headFirst] =
-                        memo->wholeText() +
+                        memo->wholeText() + memo->selectedText() +
                         QDebug::toString(
                             QList<int>{memo->textCursor().anchor(), memo->textCursor().position(),
                                        memo->cursorForPosition(QPoint(1, 1)).position()});
@@ -335,21 +290,40 @@ private slots:
         }
     }
 
-    // When the program idles, every line gets its own paragraph again, as loaded whole; the caret,
-    // the selection and the view stay, and the split is nothing to undo.
-    void splitsLinesWhenIdle()
+    // Pixel for pixel, with lines selected, wherever the memo is scrolled to. When the program
+    // idles, every line gets its own paragraph again, as loaded whole, at the width it has by then;
+    // the caret, the selection and the view stay, and the split is nothing to undo.
+    void looksAsWholeLoadAndSplitsWhenIdle()
     {
-        const QString text = lines(1200);
-        TwoMemos memos(text);
+        TwoMemos memos(lines(1200));
         QVERIFY(memos.shown && memos.filled);
-        for (MemoEdit* memo : {&memos.whole, &memos.headFirst}) {
-            QTextCursor cursor(memo->document());
-            cursor.setPosition(memos.whole.document()->findBlockByNumber(700).position());
-            cursor.setPosition(cursor.position() + 500, QTextCursor::KeepAnchor);
-            memo->setTextCursor(cursor);
+        for (int line : {300, 305, 316, 332, 556, 700}) {
+            const int top = memos.whole.document()->findBlockByNumber(line).position();
+            QImage shots[2];
+            for (MemoEdit* memo : {&memos.whole, &memos.headFirst}) {
+                memo->setCursorWidth(0);
+                QTextCursor cursor(memo->document());
+                cursor.movePosition(QTextCursor::End);
+                memo->setTextCursor(cursor);
+                cursor.setPosition(top); // scrolled up to here: the line at the top
+                memo->setTextCursor(cursor);
+                cursor.setPosition(top + 3);
+                cursor.setPosition(top + 200, QTextCursor::KeepAnchor);
+                memo->setTextCursor(cursor);
+                shots[memo == &memos.headFirst] = memo->viewport()->grab().toImage();
+            }
+            QVERIFY2(shots[0] == shots[1], qPrintable(u"line %1"_qs.arg(line)));
         }
         QTextDocument& document = *memos.headFirst.document();
         QVERIFY(document.toRawText().contains(QChar::LineSeparator));
+        // A new width lays every paragraph out anew: the scroll range still counts every line.
+        for (MemoEdit* memo : {&memos.whole, &memos.headFirst})
+            memo->resize(memo->width() - 40, memo->height());
+        const QScrollBar& whole = *memos.whole.verticalScrollBar();
+        const QScrollBar& headFirst = *memos.headFirst.verticalScrollBar();
+        QTRY_VERIFY2(whole.maximum() > 1200 &&
+                         qAbs(headFirst.maximum() - whole.maximum()) < whole.maximum() / 50,
+                     qPrintable(QString("%1 %2").arg(whole.maximum()).arg(headFirst.maximum())));
         QTRY_VERIFY(!document.toRawText().contains(QChar::LineSeparator));
         QVERIFY(document.toRawText() == memos.whole.document()->toRawText());
         QCOMPARE(document.blockCount(), memos.whole.document()->blockCount());
@@ -362,57 +336,24 @@ private slots:
         QVERIFY(!document.isModified());
     }
 
-    // An edit before the program idled keeps the split out of the undo history: it stops.
-    void splittingStopsAtAnEdit()
-    {
-        const QString text = lines(1200);
-        TwoMemos memos(text);
-        QVERIFY(memos.shown && memos.filled);
-        QTest::keyClick(&memos.headFirst, Qt::Key_A);
-        QTRY_VERIFY(!memos.headFirst.findChild<SharedParagraphs*>()->isSplitting());
-        QVERIFY(memos.headFirst.document()->toRawText().contains(QChar::LineSeparator));
-        memos.headFirst.undoWithSelection();
-        QVERIFY(memos.headFirst.wholeText() == text);
-        QVERIFY(!memos.headFirst.document()->isUndoAvailable());
-    }
-
-    // Keys that come while the memo fills wait, then come in order, as typed after the load: they
-    // can be undone, the load cannot.
-    void keysDuringTheFillFollowInOrder()
-    {
-        Window w;
-        const QString text = lines(50000);
-        MemoFill fill(w.memo(), text);
-        fill.fillHead();
-        w.window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
-        bool posted = false;
-        connect(&fill, &MemoFill::progressed, this, [&](int percent) {
-            if (posted || percent >= 100)
-                return;
-            posted = true;
-            post(w.memo(), Qt::Key_A, QStringLiteral("a"));
-            post(w.memo(), Qt::Key_B, QStringLiteral("b"));
-            post(*w.memo().viewport(), Qt::Key_Right, {});
-            post(w.memo(), Qt::Key_C, QStringLiteral("c"));
-        });
-        QVERIFY(fill.fillRest());
-        QVERIFY(posted);
-        QTRY_COMPARE(w.memo().textCursor().position(), 4);
-        QCOMPARE(w.memo().wholeText(), u"ab"_qs + text.first(1) + u'c' + text.sliced(1));
-        w.memo().undoWithSelection();
-        w.memo().undoWithSelection();
-        QCOMPARE(w.memo().wholeText(), text);
-        QVERIFY(!w.memo().document()->isUndoAvailable());
-    }
-
     // A long load shows the window while the store is read and says how far it has come, the
-    // reading and then the filling; the note goes when the memo is whole, and the labels under it
-    // answer clicks. The store is read a piece at a time, to the same text as at one go.
-    void longLoadShowsHowFar()
+    // reading and then the filling; the note goes when the memo is whole. The store is read a
+    // piece at a time, to the same text as at one go. A click on a label or a key during the load
+    // waits for the whole memo, then all come in order: keys typed as after the load, which can be
+    // undone, the load cannot. A close request gives the load up and everything typed with it: an
+    // F2 held back must not save a memo loaded in part.
+    void longLoad_data()
     {
+        QTest::addColumn<bool>("close");
+        QTest::newRow("the load ends") << false;
+        QTest::newRow("the window is closed") << true;
+    }
+
+    void longLoad()
+    {
+        QFETCH(bool, close);
         const InTempDir dir;
-        QByteArray store = cp932::encode(lines(40000)).value().bytes;
+        QByteArray store = cp932::encode(lines(60000)).value().bytes;
         for (qsizetype at = store.size() - 1000; at > 0; at -= 300'000)
             store.insert(store.indexOf('\n', at), "\x82\r\xFF"); // a lead byte before CR LF
         QVERIFY(writeBytes(dir.path(u"Data.pnr"_qs), store));
@@ -430,51 +371,47 @@ private slots:
                 percents.append(shown.captured(1).toInt());
         });
         watch.start(0);
-        StoreReading reading(dir.path(u"Data.pnr"_qs), std::chrono::milliseconds(0));
-        MemoLoad load(w.window, w.memo());
-        QCOMPARE(load.run(reading, w.prompts), MemoLoad::Phase::Splitting);
-        watch.stop();
-        QVERIFY(w.memo().wholeText() == memo);
-        QVERIFY(!percents.isEmpty());
-        QVERIFY2(std::is_sorted(percents.begin(), percents.end()),
-                 qPrintable(QDebug::toString(percents)));
-        QVERIFY(!w.window.findChild<QLabel*>(QStringLiteral("loadingNote")));
         auto* copyAll = w.window.findChild<QLabel*>(QStringLiteral("btCLC"));
-        QVERIFY(copyAll->isVisible());
-        QTest::mouseClick(copyAll, Qt::LeftButton);
-        QVERIFY(w.clipboard.content == memo);
-        QTRY_COMPARE(load.phase(), MemoLoad::Phase::Done); // the shared lines split again
-    }
-
-    // A click on a label during the load waits for the whole memo; a close request gives the load
-    // up and everything typed with it: an F2 held back must not save a memo loaded in part.
-    void inputDuringTheLoad_data()
-    {
-        QTest::addColumn<bool>("close");
-        QTest::newRow("the load ends") << false;
-        QTest::newRow("the window is closed") << true;
-    }
-
-    void inputDuringTheLoad()
-    {
-        QFETCH(bool, close);
-        const InTempDir dir;
-        const QByteArray store = cp932::encode(lines(60000)).value().bytes;
-        QVERIFY(writeBytes(dir.path(u"Data.pnr"_qs), store));
-        Window w;
-        StoreReading reading(dir.path(u"Data.pnr"_qs), std::chrono::milliseconds(0));
         QTimer::singleShot(0, &w.window, [&] {
-            QTest::mouseClick(w.window.findChild<QLabel*>(QStringLiteral("btCLC")), Qt::LeftButton);
+            QTest::mouseClick(copyAll, Qt::LeftButton);
             QTest::keyClick(&w.window, Qt::Key_F2);
             if (close)
                 QTimer::singleShot(0, &w.window, &QWidget::close);
         });
+        StoreReading reading(dir.path(u"Data.pnr"_qs), std::chrono::milliseconds(0));
         MemoLoad load(w.window, w.memo());
+        connect(&load, &MemoLoad::phaseChanged, this, [&](MemoLoad::Phase phase) {
+            if (phase != MemoLoad::Phase::Rest)
+                return;
+            post(w.memo(), Qt::Key_A, QStringLiteral("a"));
+            post(w.memo(), Qt::Key_B, QStringLiteral("b"));
+            post(*w.memo().viewport(), Qt::Key_Right, {});
+            post(w.memo(), Qt::Key_C, QStringLiteral("c"));
+        });
         QCOMPARE(load.run(reading, w.prompts),
                  close ? MemoLoad::Phase::Abandoned : MemoLoad::Phase::Splitting);
+        watch.stop();
         QApplication::processEvents();
-        QCOMPARE(fileBytes(dir.path(u"Data.pnr"_qs)), store); // saved whole, or not at all
-        QCOMPARE(w.clipboard.content.has_value(), !close);
+        if (close) {
+            QVERIFY(fileBytes(dir.path(u"Data.pnr"_qs)) == store);
+            QVERIFY(!w.clipboard.content);
+            return;
+        }
+        QVERIFY(!percents.isEmpty());
+        QVERIFY2(std::is_sorted(percents.begin(), percents.end()),
+                 qPrintable(QDebug::toString(percents)));
+        QVERIFY(!w.window.findChild<QLabel*>(QStringLiteral("loadingNote")));
+        QVERIFY(copyAll->isVisible());
+        QVERIFY(w.clipboard.content == memo);
+        QVERIFY(fileBytes(dir.path(u"Data.pnr"_qs)) == cp932::encode(memo).value().bytes + "\r\n");
+        QTRY_COMPARE(w.memo().textCursor().position(), 4);
+        QVERIFY(w.memo().wholeText() == u"ab"_qs + memo.first(1) + u'c' + memo.sliced(1));
+        // The edit stopped the split: it never becomes a step to undo.
+        QTRY_COMPARE(load.phase(), MemoLoad::Phase::Done);
+        w.memo().undoWithSelection();
+        w.memo().undoWithSelection();
+        QVERIFY(w.memo().wholeText() == memo);
+        QVERIFY(!w.memo().document()->isUndoAvailable());
     }
 };
 

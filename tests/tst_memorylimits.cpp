@@ -36,16 +36,6 @@ namespace {
 const bool heapForLimits = mallopt(M_ARENA_MAX, 1) == 1 && mallopt(M_MMAP_THRESHOLD, 1 << 20) == 1;
 #endif
 
-// The address space the process takes, which RLIMIT_AS bounds.
-rlim_t addressSpaceInUse()
-{
-    QFile statm(u"/proc/self/statm"_s);
-    return statm.open(QIODevice::ReadOnly)
-               ? rlim_t(statm.readAll().split(' ').value(0).toULongLong()) *
-                     rlim_t(sysconf(_SC_PAGESIZE))
-               : rlim_t(0);
-}
-
 // Lets the process take `room` bytes more than it holds now; an answer for the test when it fails.
 QByteArray limitAddressSpace(rlim_t room)
 {
@@ -62,6 +52,16 @@ class TestMemoryLimits : public QObject {
     Q_OBJECT
 
 private slots:
+    void init()
+    {
+#ifdef PENNORO_SANITIZED
+        QSKIP("AddressSanitizer's reserved address space leaves no room for a limit");
+#endif
+#ifdef __GLIBC__
+        QVERIFY(heapForLimits);
+#endif
+    }
+
     void loadUnderAddressSpaceLimit_data()
     {
         QTest::addColumn<bool>("duringSplit");
@@ -78,12 +78,6 @@ private slots:
     // that runs short stops and leaves the memo whole.
     void loadUnderAddressSpaceLimit()
     {
-#ifdef PENNORO_SANITIZED
-        QSKIP("AddressSanitizer's reserved address space leaves no room for a limit");
-#endif
-#ifdef __GLIBC__
-        QVERIFY(heapForLimits);
-#endif
         QFETCH(bool, duringSplit);
         QFETCH(QString, expected);
         InTempDir dir;
@@ -124,12 +118,6 @@ private slots:
     // still writes the store whole.
     void saveAndExitUnderAddressSpaceLimit()
     {
-#ifdef PENNORO_SANITIZED
-        QSKIP("AddressSanitizer's reserved address space leaves no room for a limit");
-#endif
-#ifdef __GLIBC__
-        QVERIFY(heapForLimits);
-#endif
         InTempDir dir;
         TestWindow t;
         QVERIFY(t.ready());

@@ -21,16 +21,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A load that fails names the file and says why: it gives no memo that a later save would write
-// over the store with.
-void verifyFailedLoad(const QString& path)
-{
-    const Result<QString> result = memostore::load(path);
-    QVERIFY(!result.ok());
-    QCOMPARE(result.failure().path, QDir::toNativeSeparators(path));
-    QVERIFY(!result.failure().reason.isEmpty());
-}
-
 QString loaded(const QString& path)
 {
     const Result<QString> result = memostore::load(path);
@@ -38,29 +28,24 @@ QString loaded(const QString& path)
 }
 
 #ifdef Q_OS_UNIX
-// The address space the process has now, in bytes.
-rlim_t addressSpaceInUse()
-{
-    QFile statm(u"/proc/self/statm"_s);
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    return statm.readAll().split(' ').value(0).toULongLong() * sysconf(_SC_PAGESIZE);
-}
-
 // What a load gives in a child process limited to `addressSpace` bytes of address space (none:
-// 0): "loaded", the reason of its failure, or how the child ended.
-QString loadInChild(const QString& path, rlim_t addressSpace)
+// 0), as "nobody" where the store is protected: "loaded", the reason of its failure, or how the
+// child ended.
+QString loadInChild(const QString& path, rlim_t addressSpace, bool asNobody)
 {
     return answerOfChild([&]() -> QByteArray {
         const rlimit limit{addressSpace, addressSpace};
         if (addressSpace != 0 && setrlimit(RLIMIT_AS, &limit) != 0)
             return "no limit";
+        std::optional<AsUnprivilegedUser> nobody;
+        if (asNobody && !nobody.emplace().bound())
+            return "not as nobody";
         const Result<QString> loaded = memostore::load(path);
         return loaded.ok() ? "loaded" : loaded.failure().reason.toUtf8();
     });
 }
 
-enum class Store { Pipe, LinkToPipe, LinkToDevZero, Sized };
+enum class Store { Pipe, LinkToPipe, LinkToDevZero, Sized, Protected, InClosedFolder };
 #endif
 
 // A memo of `size` characters drawn from those whose writing differs: line ends of every kind,
@@ -91,24 +76,21 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("memo");
+        // clang-format off
         QTest::newRow("empty") << QByteArray() << u""_s;
         QTest::newRow("one line end") << QByteArray("\r\n") << u""_s;
         QTest::newRow("CR LF, empty last line") << QByteArray("a\r\n\r\n") << u"a\r\n"_s;
         QTest::newRow("CR LF, no final line end") << QByteArray("a\r\nb") << u"a\r\nb"_s;
         QTest::newRow("mixed") << QByteArray("a\nb\r\nc\rd") << u"a\r\nb\r\nc\r\nd"_s;
-        QTest::newRow("LF CR is two line ends, CR last")
-            << QByteArray("a\n\rb\r") << u"a\r\n\r\nb"_s;
+        QTest::newRow("LF CR is two line ends, CR last") << QByteArray("a\n\rb\r") << u"a\r\n\r\nb"_s;
         QTest::newRow("NUL inside a line") << QByteArray("a\0b", 3) << u"a"_s + QChar(0) + u"b"_s;
         // "ﾃｷ" and "ﾞｰ" happen to be valid UTF-8.
-        QTest::newRow("half-width katakana, valid UTF-8 too")
-            << QByteArray("\xC3\xB7\r\n\xDE\xB0\r\n") << u"ﾃｷ\r\nﾞｰ"_s;
-        QTest::newRow("UTF-8 with mark")
-            << QByteArray("\xEF\xBB\xBF<B>日本語</B>\n") << u"<B>日本語</B>"_s;
+        QTest::newRow("half-width katakana, valid UTF-8 too") << QByteArray("\xC3\xB7\r\n\xDE\xB0\r\n") << u"ﾃｷ\r\nﾞｰ"_s;
+        QTest::newRow("UTF-8 with mark") << QByteArray("\xEF\xBB\xBF<B>日本語</B>\n") << u"<B>日本語</B>"_s;
         QTest::newRow("UTF-8 mark alone") << QByteArray("\xEF\xBB\xBF") << u""_s;
-        QTest::newRow("UTF-8 without mark")
-            << QByteArray("<P>テキスト、日本語😀</P>\n") << u"<P>テキスト、日本語😀</P>"_s;
-        QTest::newRow("neither: read as code page 932")
-            << QByteArray("\x93\xFA\x80\xFF\r\n") << u"日\uFFFD\uFFFD"_s;
+        QTest::newRow("UTF-8 without mark") << QByteArray("<P>テキスト、日本語😀</P>\n") << u"<P>テキスト、日本語😀</P>"_s;
+        QTest::newRow("neither: read as code page 932") << QByteArray("\x93\xFA\x80\xFF\r\n") << u"日\uFFFD\uFFFD"_s;
+        // clang-format on
     }
 
     void load()
@@ -120,35 +102,12 @@ private slots:
         QCOMPARE(loaded(path), memo);
     }
 
-    // Only a store that does not exist gives the empty memo (the start-up test has that, and a
-    // folder in the store's place); one that cannot be read is a failure: a protected file, and a
-    // file in a folder that may not be searched.
-    void loadFailures()
-    {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(u"protected.pnr"_s);
-        QVERIFY(writeBytes(file, "abc\r\n"));
-        QVERIFY(QFile::setPermissions(file, QFileDevice::WriteOwner));
-        const QString closed = dir.filePath(u"closed"_s);
-        QVERIFY(QDir().mkdir(closed) && writeBytes(closed + u"/Data.pnr"_s, "abc\r\n"));
-        QVERIFY(QFile::setPermissions(closed, QFileDevice::WriteOwner));
-#ifdef Q_OS_UNIX
-        // Permissions bind the superuser too once the test is another user, who may reach into
-        // the temporary folder.
-        QVERIFY(QFile::setPermissions(
-            dir.path(), QFileDevice::ReadOther | QFileDevice::ExeOther | QFileDevice::ReadOwner |
-                            QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-        AsUnprivilegedUser nobody;
-        QVERIFY(nobody.bound());
-#endif
-        verifyFailedLoad(file);
-        verifyFailedLoad(closed + u"/Data.pnr"_s);
-    }
-
 #ifdef Q_OS_UNIX
     // A store that is no regular file is refused at once, never waited on; one larger than the
     // program reads or than the memory it may have is refused too, not read until the program
-    // aborts. Sizes are sparse files; each load runs in a child under its own address space limit.
+    // aborts; one that may not be read is a failure, never an empty memo that a later save would
+    // write over the store with. (Only a store that does not exist is the empty memo: the start-up
+    // test's.) Sizes are sparse files; each load runs in a child under its own address space limit.
     void loadRefusesHostileStores_data()
     {
         QTest::addColumn<Store>("store");
@@ -156,17 +115,18 @@ private slots:
         QTest::addColumn<qint64>("addressSpace"); // 0: no limit; below 0: that much above the use
         QTest::addColumn<QString>("reason");
         const qint64 mib = 1 << 20;
-        QTest::newRow("named pipe") << Store::Pipe << 0ll << 0ll << filereasons::notRegularFile;
-        QTest::newRow("link to a named pipe")
-            << Store::LinkToPipe << 0ll << 0ll << filereasons::notRegularFile;
-        QTest::newRow("link to /dev/zero")
-            << Store::LinkToDevZero << 0ll << 0ll << filereasons::notRegularFile;
-        QTest::newRow("a byte over the largest store")
-            << Store::Sized << memostore::largestStore + 1 << 0ll << filereasons::tooLarge;
+        const qint64 largest = memostore::largestStore;
+        const QString notRegular = filereasons::notRegularFile, tooLarge = filereasons::tooLarge;
+        // clang-format off
+        QTest::newRow("named pipe") << Store::Pipe << 0ll << 0ll << notRegular;
+        QTest::newRow("link to a named pipe") << Store::LinkToPipe << 0ll << 0ll << notRegular;
+        QTest::newRow("link to /dev/zero") << Store::LinkToDevZero << 0ll << 0ll << notRegular;
+        QTest::newRow("a byte over the largest store") << Store::Sized << largest + 1 << 0ll << tooLarge;
         // Room for the bytes, none for the text they make.
-        QTest::newRow("largest store, memory for its bytes only")
-            << Store::Sized << memostore::largestStore << -(memostore::largestStore + 64 * mib)
-            << filereasons::tooLarge;
+        QTest::newRow("largest store, memory for its bytes only") << Store::Sized << largest << -(largest + 64 * mib) << tooLarge;
+        QTest::newRow("protected file") << Store::Protected << 5ll << 0ll << filereasons::ofSystemError(EACCES);
+        QTest::newRow("in a folder that may not be searched") << Store::InClosedFolder << 5ll << 0ll << filereasons::ofSystemError(EACCES);
+        // clang-format on
     }
 
     void loadRefusesHostileStores()
@@ -182,26 +142,22 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"Data.pnr"_s);
         const QString pipe = dir.filePath(u"pipe"_s);
-        const QByteArray name = QFile::encodeName(path);
-        switch (store) {
-        case Store::Pipe:
-            QVERIFY(mkfifo(name.constData(), 0666) == 0);
-            break;
-        case Store::LinkToPipe:
-            QVERIFY(mkfifo(QFile::encodeName(pipe).constData(), 0666) == 0);
-            QVERIFY(QFile::link(pipe, path));
-            break;
-        case Store::LinkToDevZero:
-            QVERIFY(QFile::link(u"/dev/zero"_s, path));
-            break;
-        case Store::Sized:
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
-            break;
-        }
+        if (store == Store::Pipe || store == Store::LinkToPipe)
+            QVERIFY(mkfifo(QFile::encodeName(store == Store::Pipe ? path : pipe), 0666) == 0);
+        if (store == Store::LinkToPipe || store == Store::LinkToDevZero)
+            QVERIFY(QFile::link(store == Store::LinkToPipe ? pipe : u"/dev/zero"_s, path));
+        QFile file(path);
+        QVERIFY(store != Store::Sized || (file.open(QIODevice::WriteOnly) && file.resize(size)));
+        // The temporary folder is its owner's alone: "nobody" may not search it, and reaches into
+        // it only where it is opened to read a protected file.
+        const bool protectedStore = store == Store::Protected || store == Store::InClosedFolder;
+        QVERIFY(!protectedStore || writeBytes(path, "abc\r\n"));
+        if (store == Store::Protected)
+            QVERIFY(chmod(QFile::encodeName(path), 0200) == 0 &&
+                    chmod(QFile::encodeName(dir.path()), 0755) == 0);
         const rlim_t limit =
             addressSpace >= 0 ? rlim_t(addressSpace) : addressSpaceInUse() + rlim_t(-addressSpace);
-        QCOMPARE(loadInChild(path, limit), reason);
+        QCOMPARE(loadInChild(path, limit, protectedStore), reason);
         QCOMPARE(QFileInfo(path).size(), size); // left as it was
     }
 #endif
@@ -213,17 +169,16 @@ private slots:
         QTest::addColumn<QString>("memo");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("again"); // the memo of the next start
+        const qsizetype piece = 1 << 20;
+        const QString run(piece - 1, u'a');
+        // clang-format off
         QTest::newRow("empty memo") << u""_s << QByteArray("\r\n") << u""_s;
         QTest::newRow("one line") << u"abc"_s << QByteArray("abc\r\n") << u"abc"_s;
-        QTest::newRow("empty last line kept")
-            << u"a\r\n"_s << QByteArray("a\r\n\r\n") << u"a\r\n"_s;
-        QTest::newRow("unencodable as references")
-            << u"😀¥"_s << QByteArray("&#128512;&#165;\r\n") << u"&#128512;&#165;"_s;
+        QTest::newRow("empty last line kept") << u"a\r\n"_s << QByteArray("a\r\n\r\n") << u"a\r\n"_s;
+        QTest::newRow("unencodable as references") << u"😀¥"_s << QByteArray("&#128512;&#165;\r\n") << u"&#128512;&#165;"_s;
         // Long texts are written a piece at a time: a character pair across a piece's edge.
-        const qsizetype piece = 1 << 20;
-        QTest::newRow("pair across a piece")
-            << QString(piece - 1, u'a') + u"😀b"_s << QByteArray(piece - 1, 'a') + "&#128512;b\r\n"
-            << QString(piece - 1, u'a') + u"&#128512;b"_s;
+        QTest::newRow("pair across a piece") << run + u"😀b"_s << run.toLatin1() + "&#128512;b\r\n" << run + u"&#128512;b"_s;
+        // clang-format on
     }
 
     // Save-and-exit writes the memo a few paragraphs at a time, straight from the document: the
@@ -236,8 +191,9 @@ private slots:
         QTest::newRow("lone CR and LF") << u"\ra\rb\n\r"_s;
         QTest::newRow("line separators in paragraphs") << u"\u2028a\u2028\u2028b\r\n\u2028"_s;
         QTest::newRow("no-break spaces") << u"\u00A0a \u00A0\r\n\u00A0"_s;
-        QTest::newRow("references and pairs")
-            << (u"😀😀a😀\r\n¥"_s + QChar(0xD800) + u'b' + QChar(0xDC00) + u"\u301C😀"_s).repeated(3);
+        // clang-format off
+        QTest::newRow("references and pairs") << (u"😀😀a😀\r\n¥"_s + QChar(0xD800) + u'b' + QChar(0xDC00) + u"\u301C😀"_s).repeated(3);
+        // clang-format on
         QTest::newRow("long paragraph") << QString(70000, u'a') + u"😀\u2028😀"_s;
         QRandomGenerator random(21);
         for (int i = 0; i < 40; ++i)
@@ -268,17 +224,6 @@ private slots:
             QVERIFY2(saved.ok(), qPrintable(saved.failure().reason));
             QVERIFY2(fileBytes(path) == whole, qPrintable(u"pieces of %1"_s.arg(pieceSize)));
         }
-        // A text cut anywhere, between the halves of a pair too, gives the same bytes.
-        const QString text = edit.wholeText();
-        qsizetype given = 0;
-        QVERIFY(textfile::writeText(path, [&]() -> std::optional<QString> {
-                    if (given == text.size())
-                        return std::nullopt;
-                    const QString piece = text.mid(given, 1 + given % 3);
-                    given += piece.size();
-                    return piece;
-                }).ok());
-        QVERIFY(fileBytes(path) == whole);
     }
 
     void saveThenLoad()

@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using pennoro::Lookup;
 using pennoro::Registry;
 namespace sysinfo = pennoro::sysinfo;
 
@@ -54,52 +53,12 @@ void writeScript(const QString& path, const QString& marker)
 
 } // namespace
 
-Q_DECLARE_METATYPE(Lookup)
 Q_DECLARE_METATYPE(Value)
 
 class TestSysInfoLauncher : public QObject {
     Q_OBJECT
 
 private slots:
-    void getKeyValue_data()
-    {
-        QTest::addColumn<Value>("stored");
-        QTest::addColumn<Lookup>("result");
-        QTest::addColumn<QByteArray>("keyVal");
-
-        const QByteArray full(1024, 'x');
-        QTest::newRow("text with its zero") << Value{1, QByteArray("C:\\a b\\t.exe", 13)}
-                                            << Lookup::Found << QByteArray("C:\\a b\\t.exe");
-        QTest::newRow("empty text")
-            << Value{1, QByteArray(1, '\0')} << Lookup::Found << QByteArray();
-        QTest::newRow("1024 bytes, no zero") << Value{1, full} << Lookup::Found << full;
-        QTest::newRow("1025 bytes") << Value{1, full + '\0'} << Lookup::Missing << QByteArray();
-        QTest::newRow("no key") << Value{} << Lookup::Missing << QByteArray();
-        QTest::newRow("no bytes") << Value{1, {}} << Lookup::Broken << QByteArray();
-        // "&h" after the earlier text, then the bytes last to first, leading zeros dropped.
-        QTest::newRow("number") << Value{4, QByteArray("\x1f\xa0\x01\x00", 4)} << Lookup::Found
-                                << QByteArray("&hold1A01F");
-        QTest::newRow("expandable text") << Value{2, QByteArray("%SystemRoot%\\x.exe", 19)}
-                                         << Lookup::Found << QByteArray("old");
-    }
-
-    void getKeyValue()
-    {
-        QFETCH(Value, stored);
-        QFETCH(Lookup, result);
-        QFETCH(QByteArray, keyVal);
-
-        pennoro::MemoryRegistry registry;
-        store(registry, "SOFTWARE\\Pennoro\\Test", "Value", stored);
-        std::string value = "old";
-        // Registry names are found in any letter case.
-        QCOMPARE(sysinfo::getKeyValue(registry, Registry::localMachine, "software\\PENNORO\\test",
-                                      "VALUE", value),
-                 result);
-        QCOMPARE(text(value), keyVal);
-        QCOMPARE(registry.openKeys(), std::size_t(0));
-    }
-
     // The recorded path starts unchecked; else the folder and the tool's name, joined as they are,
     // when that names a file. Every file that a wrong turn would start exists.
     void startSysInfo_data()
@@ -113,22 +72,19 @@ private slots:
         const Value folder{1, text(toolFolder + '\0')};
         const QByteArray inFolder = text(toolFolder + sysinfo::toolFileName);
         const QByteArray doubled = text(toolFolder + "\\\\MSINFO32.EXE");
+        const QByteArray nothing(" > ");
+        // clang-format off
         QTest::newRow("path") << path << folder << " > " + text(toolPath);
         QTest::newRow("folder") << none << folder << inFolder + " > " + inFolder;
-        QTest::newRow("folder ending in a backslash")
-            << none << Value{1, text(toolFolder + "\\")} << doubled + " > " + doubled;
-        QTest::newRow("folder without the tool")
-            << none << Value{1, "C:\\Empty"} << QByteArray("C:\\Empty\\MSINFO32.EXE > ");
-        QTest::newRow("neither value") << none << none << QByteArray(" > ");
-        QTest::newRow("path names a missing file")
-            << Value{1, QByteArray("C:\\Gone\\msinfo32.exe", 21)} << folder << QByteArray(" > ");
-        QTest::newRow("path has no bytes") << Value{1, {}} << folder << QByteArray(" > ");
-        QTest::newRow("path is expandable: empty path")
-            << Value{2, QByteArray("%ProgramFiles%\\msinfo32.exe", 28)} << folder
-            << QByteArray(" > ");
+        QTest::newRow("folder ending in a backslash") << none << Value{1, text(toolFolder + "\\")} << doubled + " > " + doubled;
+        QTest::newRow("folder without the tool") << none << Value{1, "C:\\Empty"} << QByteArray("C:\\Empty\\MSINFO32.EXE > ");
+        QTest::newRow("neither value") << none << none << nothing;
+        QTest::newRow("path names a missing file") << Value{1, QByteArray("C:\\Gone\\msinfo32.exe", 21)} << folder << nothing;
+        QTest::newRow("path has no bytes") << Value{1, {}} << folder << nothing;
+        QTest::newRow("path is expandable: empty path") << Value{2, QByteArray("%ProgramFiles%\\msinfo32.exe", 28)} << folder << nothing;
         // An empty folder looks for the tool in the root folder of the current drive.
-        QTest::newRow("folder is expandable") << none << Value{2, QByteArray("%ProgramFiles%", 15)}
-                                              << sysinfo::toolFileName + QByteArray(" > ");
+        QTest::newRow("folder is expandable") << none << Value{2, QByteArray("%ProgramFiles%", 15)} << sysinfo::toolFileName + nothing;
+        // clang-format on
     }
 
     void startSysInfo()
@@ -156,15 +112,15 @@ private slots:
         QTest::addColumn<QString>("searchPath"); // <a>, <b>: two absolute folders
         QTest::addColumn<QString>("found");      // the tool recorded and started; empty: none
 
+        // clang-format off
         QTest::newRow("current folder as .") << "." << QString();
         QTest::newRow("empty entries") << "::" << QString();
         QTest::newRow("relative folder") << "bin" << QString();
         QTest::newRow("relative folder from .") << "./bin" << QString();
-        QTest::newRow("absolute folder after all of them") << ".::bin:./bin:<a>"
-                                                           << "<a>/kinfocenter";
-        QTest::newRow("preferred tool in a later folder") << "<a>::<b>"
-                                                          << "<b>/hardinfo";
+        QTest::newRow("absolute folder after all of them") << ".::bin:./bin:<a>" << "<a>/kinfocenter";
+        QTest::newRow("preferred tool in a later folder") << "<a>::<b>" << "<b>/hardinfo";
         QTest::newRow("missing folder") << ":<a>/none" << QString();
+        // clang-format on
     }
 
     void standInFindsAndStartsInstalledTools()

@@ -4,8 +4,21 @@
 #include <QString>
 
 #ifdef Q_OS_UNIX
+#include <QFile>
+
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+// The address space the process takes now, in bytes, which RLIMIT_AS bounds.
+inline rlim_t addressSpaceInUse()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    return statm.open(QIODevice::ReadOnly)
+               ? rlim_t(statm.readAll().split(' ').value(0).toULongLong()) *
+                     rlim_t(sysconf(_SC_PAGESIZE))
+               : rlim_t(0);
+}
 
 // Runs `work` in a child process, for what must not happen to the test itself: a signal that ends
 // the process, an address space limit, a call that could wait for ever (the alarm ends it). The

@@ -12,15 +12,6 @@
 #include <QTest>
 #include <QTextCursor>
 
-// Selects [start, start + length) in the memo, the caret at its end.
-inline void selectRange(pennoro::MemoEdit& memo, int start, int length)
-{
-    QTextCursor cursor(memo.document());
-    cursor.setPosition(start);
-    cursor.setPosition(start + length, QTextCursor::KeepAnchor);
-    memo.setTextCursor(cursor);
-}
-
 // The real main window over fake services (or the real prompts), not shown yet.
 template <typename PromptsType = FakePrompts> struct WindowOver {
     PromptsType prompts;
@@ -58,7 +49,13 @@ struct TestWindow : WindowOver<> {
         select(start, length);
     }
 
-    void select(int start, int length) { selectRange(memo(), start, length); }
+    void select(int start, int length)
+    {
+        QTextCursor cursor(memo().document());
+        cursor.setPosition(start);
+        cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+        memo().setTextCursor(cursor);
+    }
 
     int caret() { return memo().textCursor().position(); }
     bool hasSelection() { return memo().textCursor().hasSelection(); }
