@@ -15,14 +15,14 @@ namespace {
 
 const QString homePage = QStringLiteral("https://www.example.org/pennoro/");
 
-// Each control with its text.
+// Each control with its text and, where it has its own, its font.
 const QStringList controls = {
     u"picIcon: "_s,
-    u"lblTitle: Pennoro"_s,
+    u"lblTitle: Pennoro / Times New Roman 15.75 bold"_s,
     u"lblVersion: ﾌﾟﾛｸﾞﾗﾑｳﾞｧｰｼﾞｮﾝ: 2.0.3"_s,
-    u"Label1: Copyright (C) Pennoro 開発者一同\n \n作者の許可なく転載することを禁止します。"_s,
-    u"Command1: HomePage: https://www.example.org/pennoro/"_s,
-    u"Command2: E-Mail Address: pennoro@example.com"_s,
+    u"Label1: Copyright (C) Pennoro 開発者一同\n \n作者の許可なく転載することを禁止します。 / ＭＳ ゴシック 9"_s,
+    u"Command1: HomePage: https://www.example.org/pennoro/ / ＭＳ ゴシック 9"_s,
+    u"Command2: E-Mail Address: pennoro@example.com / ＭＳ ゴシック 9"_s,
     u"Line1: "_s,
     u"cmdOK: OK(&O)"_s,
     u"cmdSysInfo: ｼｽﾃﾑ情報(&S)"_s,
@@ -53,8 +53,8 @@ class TestAboutBox : public QObject {
     Q_OBJECT
 
 private slots:
-    // A fixed dialog and its texts.
-    void texts()
+    // A fixed dialog; the title is blue and the line grey.
+    void textsAndFonts()
     {
         Fixture f;
         const auto dialog = f.about.build(nullptr);
@@ -65,9 +65,19 @@ private slots:
             const QString name = control.section(u':', 0, 0);
             const auto* widget = dialog->findChild<QWidget*>(name);
             QVERIFY2(widget, qPrintable(name));
-            shown.append(name + u": "_s + shownText(widget));
+            const QFont font = widget->font();
+            shown.append(name + u": "_s + shownText(widget) +
+                         (font == dialog->font() ? QString()
+                                                 : u" / %1 %2%3"_s.arg(font.families().value(0))
+                                                       .arg(font.pointSizeF())
+                                                       .arg(font.bold() ? u" bold" : u"")));
         }
         QCOMPARE(shown, controls);
+        const auto colour = [&](const char* name, QPalette::ColorRole role) {
+            return dialog->findChild<QWidget*>(QLatin1String(name))->palette().color(role);
+        };
+        QCOMPARE(colour("lblTitle", QPalette::WindowText), QColor(0, 0, 255));
+        QCOMPARE(colour("Line1", QPalette::Window), QColor(128, 128, 128));
     }
 
     // Enter presses the focused button, OK at first; Esc and Alt+O close from anywhere. The links

@@ -37,19 +37,33 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    // A fixed window under its caption, and the labels' captions. (What the labels run is in
-    // the table of commands below.)
-    void captionAndLabels()
+    // A fixed window under its caption; the memo's and the labels' colours and fonts. (What the
+    // labels run is in the table of commands below.)
+    void looks()
     {
         TestWindow t;
         QVERIFY(t.ready());
         QCOMPARE(t.window.windowTitle(), QStringLiteral("Pennoro Ver 2.0 - Normal"));
         QCOMPARE(t.window.minimumSize(), t.window.maximumSize());
         QVERIFY(!(t.window.windowFlags() & Qt::WindowMaximizeButtonHint));
-        QStringList captions;
-        for (const char* name : {"btEND", "btCLR", "btCLC"})
-            captions.append(t.window.findChild<ClickLabel*>(QLatin1String(name))->text());
-        QCOMPARE(captions, QStringList({"保存終了[F2]", "全てクリア[F3]", "全てコピー[F5]"}));
+        const auto looks = [](const QWidget* widget, QPalette::ColorRole back,
+                              QPalette::ColorRole text) {
+            const QFont font = widget->font();
+            return u"%1 %2 %3%4 %5 on %6"_s
+                .arg(widget->property("text").toString(), font.families().value(0))
+                .arg(font.pointSizeF())
+                .arg(font.bold() ? u" bold" : u"")
+                .arg(widget->palette().color(text).name(), widget->palette().color(back).name());
+        };
+        QCOMPARE(looks(&t.memo(), QPalette::Base, QPalette::Text),
+                 u" ＭＳ ゴシック 9.75 #80ffff on #000080"_s);
+        const auto label = [&](const char* name) {
+            return looks(t.window.findChild<ClickLabel*>(QLatin1String(name)), QPalette::Window,
+                         QPalette::WindowText);
+        };
+        QCOMPARE(label("btEND"), u"保存終了[F2] ＭＳ Ｐゴシック 11.25 bold #ffffff on #8080ff"_s);
+        QCOMPARE(label("btCLR"), u"全てクリア[F3] ＭＳ Ｐゴシック 11.25 bold #ffffff on #ff8000"_s);
+        QCOMPARE(label("btCLC"), u"全てコピー[F5] ＭＳ Ｐゴシック 11.25 bold #ffffff on #0000ff"_s);
     }
 
     // The menu bar and the items of each menu but the HTML tag menu, in order.
