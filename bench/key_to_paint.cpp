@@ -55,12 +55,7 @@ struct Options {
 Options parse(int argc, char* argv[])
 {
     Options options;
-    int i = 1;
-    for (; i < argc && std::strcmp(argv[i], "--") != 0; i += 2) {
-        if (i + 1 >= argc)
-            die(std::string("no value for ") + argv[i]);
-        const std::string name = argv[i];
-        const char* value = argv[i + 1];
+    const auto take = [&](const std::string& name, const char* value) {
         if (name == "--dir")
             options.dir = value;
         else if (name == "--title")
@@ -76,14 +71,13 @@ Options parse(int argc, char* argv[])
         else if (name == "--timeout")
             options.timeoutSeconds = std::atoi(value);
         else
-            die("unknown option " + name);
-    }
-    for (++i; i < argc; ++i)
-        options.command.push_back(argv[i]);
-    if (options.command.empty())
-        die("usage: key_to_paint [--dir DIR] [--title TEXT] [--place KEYS] [--key KEY] "
-            "[--count N] [--give-up-ms MS] [--timeout S] -- PROGRAM ARGS...");
-    options.command.push_back(nullptr);
+            return false;
+        return true;
+    };
+    options.command = childprocess::parseCommandLine(
+        argc, argv, take,
+        "key_to_paint [--dir DIR] [--title TEXT] [--place KEYS] [--key KEY] [--count N] "
+        "[--give-up-ms MS] [--timeout S] -- PROGRAM ARGS...");
     return options;
 }
 

@@ -51,30 +51,25 @@ struct Options {
 Options parse(int argc, char* argv[])
 {
     Options options;
-    int i = 1;
-    for (; i < argc && std::strcmp(argv[i], "--") != 0; i += 2) {
-        if (i + 1 >= argc)
-            die(std::string("no value for ") + argv[i]);
-        const std::string name = argv[i];
+    const auto take = [&](const std::string& name, const char* value) {
         if (name == "--dir")
-            options.dir = argv[i + 1];
+            options.dir = value;
         else if (name == "--title")
-            options.title = argv[i + 1];
+            options.title = value;
         else if (name == "--then")
-            options.then = argv[i + 1];
+            options.then = value;
         else if (name == "--answer")
-            options.answerKey = argv[i + 1];
+            options.answerKey = value;
         else if (name == "--timeout")
-            options.timeoutSeconds = std::atoi(argv[i + 1]);
+            options.timeoutSeconds = std::atoi(value);
         else
-            die("unknown option " + name);
-    }
-    for (++i; i < argc; ++i)
-        options.command.push_back(argv[i]);
-    if (options.command.empty())
-        die("usage: startup_to_window [--dir DIR] [--title TEXT] [--answer KEY] "
-            "[--then COMMAND] [--timeout S] -- PROGRAM ARGS...");
-    options.command.push_back(nullptr);
+            return false;
+        return true;
+    };
+    options.command = childprocess::parseCommandLine(
+        argc, argv, take,
+        "startup_to_window [--dir DIR] [--title TEXT] [--answer KEY] [--then COMMAND] "
+        "[--timeout S] -- PROGRAM ARGS...");
     return options;
 }
 

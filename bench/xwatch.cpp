@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +28,25 @@ void die(const std::string& message)
 {
     std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, message.c_str());
     std::exit(2);
+}
+
+std::vector<char*>
+parseCommandLine(int argc, char* argv[],
+                 const std::function<bool(const std::string&, const char*)>& take,
+                 const std::string& usage)
+{
+    int i = 1;
+    for (; i < argc && std::strcmp(argv[i], "--") != 0; i += 2) {
+        if (i + 1 >= argc)
+            die(std::string("no value for ") + argv[i]);
+        if (!take(argv[i], argv[i + 1]))
+            die(std::string("unknown option ") + argv[i]);
+    }
+    std::vector<char*> command(argv + std::min(i + 1, argc), argv + argc);
+    if (command.empty())
+        die("usage: " + usage);
+    command.push_back(nullptr);
+    return command;
 }
 
 pid_t start(const std::string& dir, const std::vector<char*>& command)

@@ -9,6 +9,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -100,6 +101,14 @@ namespace childprocess {
 
 // Ends the benchmark with the message on the standard error.
 [[noreturn]] void die(const std::string& message);
+
+// Reads "--name value" pairs up to "--", handing each to `take` (which says whether it knows the
+// name), and gives the program and its arguments after "--", ended by a null pointer for start().
+// Dies with `usage` when no program follows.
+std::vector<char*>
+parseCommandLine(int argc, char* argv[],
+                 const std::function<bool(const std::string&, const char*)>& take,
+                 const std::string& usage);
 
 // Starts the command (its last element a null pointer) in the directory.
 pid_t start(const std::string& dir, const std::vector<char*>& command);
