@@ -113,17 +113,24 @@ private slots:
             QVERIFY(fileBytes(memostore::fileName) == store);
     }
 
-    // Save-and-exit holds no more of the memo than a piece at a time: under an address space limit
-    // that leaves no room for a copy of the whole text (that copy fails first, to show it), F2
-    // still writes the store whole.
+    void saveAndExitUnderAddressSpaceLimit_data()
+    {
+        QTest::addColumn<QString>("memo");
+        const QString line = u"<P>日本語のﾃｷｽﾄ😀¥\u00A0"_s + QString(1000, u'x') + u"</P>"_s;
+        QTest::newRow("many lines") << (line + u"\r\n"_s).repeated(6000); // 12 MiB of text
+        QTest::newRow("one line") << line.repeated(2000);
+    }
+
+    // Save-and-exit holds no more of the memo than a piece at a time, even of one long line: under
+    // an address space limit that leaves no room for a copy of the whole text (that copy fails
+    // first, to show it), F2 still writes the store whole.
     void saveAndExitUnderAddressSpaceLimit()
     {
+        QFETCH(QString, memo);
         InTempDir dir;
         TestWindow t;
         QVERIFY(t.ready());
         QSignalSpy exits(&t.window, &MainWindow::exitRequested);
-        const QString line = u"<P>日本語のﾃｷｽﾄ😀¥\u00A0"_s + QString(1000, u'x') + u"</P>\r\n"_s;
-        const QString memo = line.repeated(6000); // 12 MiB of text
         t.setMemo(memo);
         (void)cp932::encode(u"x"); // the code page's tables, made once, in the parent
         const QString answer = answerOfChild([&]() -> QByteArray {

@@ -3,6 +3,8 @@
 #include "layout/linearwrappinglayout.h"
 #include "platform/lineends.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QInputMethod>
@@ -155,19 +157,22 @@ QString MemoEdit::wholeText() const
 
 textfile::NextText MemoEdit::wholeTextInPieces(qsizetype pieceSize) const
 {
-    return [block = document()->firstBlock(), pieceSize]() mutable -> std::optional<QString> {
-        if (!block.isValid())
+    // Pieces of the document's raw text, as wholeText converts it: paragraphs joined by U+2029,
+    // no-break spaces kept. Every line end there is one character, so converting each piece on
+    // its own gives what converting the whole text does. A piece never ends between the halves of
+    // a surrogate pair.
+    return [document = document(), from = 0, pieceSize]() mutable -> std::optional<QString> {
+        const int end = document->characterCount() - 1;
+        if (from >= end)
             return std::nullopt;
-        QString piece;
-        // A paragraph holds no CR LF that could span its end, so converting its line ends on their
-        // own gives what converting the whole text does; between paragraphs stands one CR LF.
-        do {
-            piece += lineends::toCrLf(block.text());
-            block = block.next();
-            if (block.isValid())
-                piece += u"\r\n";
-        } while (block.isValid() && piece.size() < pieceSize);
-        return piece;
+        int to = int(std::min<qsizetype>(end, from + pieceSize));
+        if (to < end && document->characterAt(to - 1).isHighSurrogate())
+            ++to;
+        QTextCursor piece(document);
+        piece.setPosition(from);
+        piece.setPosition(to, QTextCursor::KeepAnchor);
+        from = to;
+        return lineends::toCrLf(piece.selectedText());
     };
 }
 

@@ -21,8 +21,8 @@ public:
     explicit MemoEdit(QWidget* parent = nullptr);
 
     QString wholeText() const;
-    // The same text a piece at a time, each of some `pieceSize` characters or one paragraph, for
-    // writing a large memo without a copy of it all. Valid while the memo lives unchanged.
+    // The same text a piece at a time, each of about `pieceSize` characters, for writing a large
+    // memo without a copy of it all. Valid while the memo lives unchanged.
     textfile::NextText wholeTextInPieces(qsizetype pieceSize = qsizetype(1) << 16) const;
     // Replaces the whole memo as one undoable step; the caret goes to the start.
     void setWholeText(const QString& text);
