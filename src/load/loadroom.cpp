@@ -63,9 +63,8 @@ bool fits(qint64 bytes)
 bool memoFits(QStringView memo)
 {
     // Without a limit the lines are not counted: a pass over the whole memo for nothing.
-    const std::optional<qint64> left = addressSpaceLeft();
-    return !left ||
-           bytesForWindow + bytesNeeded(memo.size(), memo.count(u'\n') + 1) + reserve <= *left;
+    return !addressSpaceLeft() ||
+           fits(bytesForWindow + bytesNeeded(memo.size(), memo.count(u'\n') + 1));
 }
 
 } // namespace pennoro::loadroom

@@ -159,15 +159,13 @@ textfile::NextText MemoEdit::wholeTextInPieces(qsizetype pieceSize) const
 {
     // Pieces of the document's raw text, as wholeText converts it: paragraphs joined by U+2029,
     // no-break spaces kept. Every line end there is one character, so converting each piece on
-    // its own gives what converting the whole text does. A piece never ends between the halves of
-    // a surrogate pair.
+    // its own gives what converting the whole text does. (A surrogate pair cut between two pieces
+    // is the writer's to join.)
     return [document = document(), from = 0, pieceSize]() mutable -> std::optional<QString> {
         const int end = document->characterCount() - 1;
         if (from >= end)
             return std::nullopt;
-        int to = int(std::min<qsizetype>(end, from + pieceSize));
-        if (to < end && document->characterAt(to - 1).isHighSurrogate())
-            ++to;
+        const int to = int(std::min<qsizetype>(end, from + pieceSize));
         QTextCursor piece(document);
         piece.setPosition(from);
         piece.setPosition(to, QTextCursor::KeepAnchor);
