@@ -311,6 +311,7 @@ start_ratio1=$(ratio "${answered_ms[1]}" "${answered_ms[0]}")
 linear_ratio=$(ratio "${answered_ms[50]}" "${answered_ms[10]}")
 paste_line=$(field paste_unbreakable_line_ms <<<"$longline")
 type_line=$(field type_into_unbreakable_line_ms <<<"$longline")
+compose_line=$(field compose_in_unbreakable_line_ms <<<"$longline")
 line_ratio=$(ratio "${shape_ms[line4]}" "${shape_ms[ordinary4]}")
 mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 memory_bound_kb=$(awk -v e="$empty_rss_kb" -v u="${utf16[10]}" 'BEGIN { printf "%d", e + 4 * u / 1024 }')
@@ -332,6 +333,7 @@ cat <<EOF
 | Start to shown window, one unbreakable line, ms (4 MB: ${shape_ms[line4]}) | | ${shape_ms[line10]} | | 4 MB ≤ 1.5 × 4 MB of ordinary lines (${shape_ms[ordinary4]}): $line_ratio × | $(verdict "$line_ratio" 1.5) |
 | Paste of an unbreakable line, ms (with repaint) | $paste_line | | | < 1000 | $(verdict "$paste_line" 1000) |
 | Typing a character into an unbreakable line of 4 MB, ms (with repaint) | | | | $type_line | |
+| Composing a character there through an input method, ms (with repaint) | | | | $compose_line | |
 | Save-and-exit's write (read memo, encode, write), ms | | $save_write | | ≤ 3 × ICU encode + write (${bare_save_ms[10]} ms): $save_ratio × | $(verdict "$save_ratio" 3) |
 | Save-and-exit, F2 to the process's end, ms | | $exit10_ms | $exit50_ms | | |
 | Tag command (bold), 20 characters selected, ms (with repaint) | | $tag_small ($tag_small_painted) | | < 20 | $(verdict "$tag_small_painted" 20) |

@@ -1,6 +1,6 @@
 // Edits on one long unbreakable line in the shown main window: pasting such a line into the middle
-// of ordinary text, and typing a character into the middle of such a line, each with the repaint
-// that follows. Run it under a real X server. Prints key=value lines, times as medians in ms.
+// of ordinary text, and typing a character, or composing one through an input method, into the
+// middle of such a line, each with the repaint that follows. Run it under a real X server. Prints key=value lines, times as medians in ms.
 //
 //   bench_longline [PASTE_MIB [TYPE_MIB [RUNS]]]    defaults: 1, 4 (MiB of line) and 7
 
@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QInputMethodEvent>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,7 +41,8 @@ void placeCaret(MemoEdit& memo, int position)
 }
 
 // Runs edit() a few times on the memo, each time from the same caret and taken back after.
-template <typename Edit> double timeEdit(MemoEdit& memo, int caret, Edit edit)
+template <typename Edit, typename TakeBack>
+double timeEdit(MemoEdit& memo, int caret, Edit edit, TakeBack takeBack)
 {
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
@@ -50,10 +52,15 @@ template <typename Edit> double timeEdit(MemoEdit& memo, int caret, Edit edit)
         edit();
         QApplication::processEvents();
         times.push_back(clock.nsecsElapsed() / 1e6);
-        memo.undo();
+        takeBack();
         QApplication::processEvents();
     }
     return median(times);
+}
+
+template <typename Edit> double timeEdit(MemoEdit& memo, int caret, Edit edit)
+{
+    return timeEdit(memo, caret, edit, [&] { memo.undo(); });
 }
 
 qsizetype mebibytes(int argc, char* argv[], int index, qsizetype fallback)
@@ -90,5 +97,13 @@ int main(int argc, char* argv[])
     memo.loadText(bench::unbreakableLine(typeLength));
     std::printf("type_into_unbreakable_line_ms=%.1f\n",
                 timeEdit(memo, int(typeLength / 2), [&] { QTest::keyClick(&memo, Qt::Key_X); }));
+    const auto compose = [&](const QString& word) {
+        QInputMethodEvent event(word, {});
+        QApplication::sendEvent(&memo, &event);
+    };
+    std::printf("compose_in_unbreakable_line_ms=%.1f\n",
+                timeEdit(
+                    memo, int(typeLength / 2), [&] { compose(u"あ"_qs); },
+                    [&] { compose({}); }));
     return 0;
 }

@@ -1,17 +1,20 @@
 // The fast way of breaking a paragraph into lines gives exactly the lines of the plain way, on
-// random text in the memo's font and a proportional one, at any width: the same starts and
+// random text in the memo's font and a proportional one, with or without a word being composed
+// in it, at any width: the same starts and
 // lengths, heights and widths. Long unbreakable runs take the fast way and its proof; the rest
 // (spaces, tabs, CJK, marks, emoji, Arabic, Thai) is what can stop the word pass or change a
 // line's height on the way.
 //
-// Input: one byte choosing the font and its size, two bytes for the width, then pieces of text,
-// each a byte choosing its kind and what follows for its length or characters.
+// Input: one byte choosing the font and its size and whether a word is being composed, two bytes
+// for the width, two for where that word stands if there is one, then pieces of text, each a byte
+// choosing its kind and what follows for its length or characters.
 
 #include "common/fonts.h"
 #include "fuzzcheck.h"
 #include "layout/wraplines.h"
 
 #include <QGuiApplication>
+#include <QTextCharFormat>
 #include <QTextLayout>
 
 #include <cstddef>
@@ -20,6 +23,7 @@
 #include <span>
 
 using namespace pennoro;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -137,16 +141,31 @@ struct Line {
     bool operator==(const Line&) const = default;
 };
 
-QList<Line> layOut(const QString& text, const QFont& font, qreal width, bool plainly)
+// A word being composed, shown underlined inside the text as the memo shows it.
+struct Composition {
+    qsizetype at = 0;
+    QString word;
+};
+
+QList<Line> layOut(const QString& text, const Composition& composing, const QFont& font,
+                   qreal width, bool plainly)
 {
     QTextLayout layout(text, font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
+    QString held = text;
+    if (!composing.word.isEmpty()) {
+        layout.setPreeditArea(int(composing.at), composing.word);
+        QTextCharFormat underlined;
+        underlined.setFontUnderline(true);
+        layout.setFormats({{int(composing.at), int(composing.word.size()), underlined}});
+        held.insert(composing.at, composing.word);
+    }
     if (plainly)
         wraplines::breakLinesPlainly(layout, width);
     else
-        wraplines::breakLines(layout, text, width);
+        wraplines::breakLines(layout, held, width);
     QList<Line> lines;
     for (int i = 0; i < layout.lineCount(); ++i) {
         const QTextLine line = layout.lineAt(i);
@@ -156,9 +175,12 @@ QList<Line> layOut(const QString& text, const QFont& font, qreal width, bool pla
     return lines;
 }
 
-void report(const QString& text, const QFont& font, qreal width, const QList<Line>& fast,
-            const QList<Line>& plain)
+void report(const QString& text, const Composition& composing, const QFont& font, qreal width,
+            const QList<Line>& fast, const QList<Line>& plain)
 {
+    if (!composing.word.isEmpty())
+        std::fprintf(stderr, "composing \"%s\" at %lld\n", qPrintable(composing.word),
+                     static_cast<long long>(composing.at));
     std::fprintf(stderr, "font %s, width %g, %lld units, lines %lld against %lld\ntext: \"",
                  qPrintable(font.toString()), width, static_cast<long long>(text.size()),
                  static_cast<long long>(fast.size()), static_cast<long long>(plain.size()));
@@ -202,12 +224,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QFont font = look % 2 == 0 ? fonts::msGothic(pointSize) : fonts::msPGothic(pointSize);
     // Thirds of a pixel, from none to wider than a run that takes the fast way.
     const qreal width = input.twoBytes() / 3.0;
+    Composition composing;
+    if (look & 8) {
+        static const QString words[] = {u"にほんご"_s, u"ﾆﾎﾝｺﾞ"_s, u"abc"_s, u"漢字\u3099"_s};
+        composing.word = words[look / 16 % std::size(words)];
+        composing.at = input.twoBytes();
+    }
     const QString text = textFrom(input);
+    composing.at = std::min(composing.at, text.size());
 
-    const QList<Line> fast = layOut(text, font, width, false);
-    const QList<Line> plain = layOut(text, font, width, true);
+    const QList<Line> fast = layOut(text, composing, font, width, false);
+    const QList<Line> plain = layOut(text, composing, font, width, true);
     if (fast != plain) {
-        report(text, font, width, fast, plain);
+        report(text, composing, font, width, fast, plain);
         FUZZ_CHECK(fast == plain);
     }
     return 0;

@@ -2,6 +2,7 @@
 #include "layout/wraplines.h"
 #include "memo/memoedit.h"
 
+#include <QInputMethodEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -94,7 +95,8 @@ class TestWrapLines : public QObject {
 
 private slots:
     // The memo lays out its paragraphs as QPlainTextEdit does, line for line, heights and widths
-    // exact: after loading and after edits inside a long paragraph and across paragraphs, with
+    // exact: after loading, after edits inside a long paragraph and across paragraphs, and while a
+    // word is composed in one, with
     // Qt's document margin or none, wrapping or not, in the memo's font and a proportional one,
     // from narrow to wider than the screen. (The line-breaking fuzzer tries any width.)
     void memoLikePlainTextEdit_data()
@@ -145,6 +147,17 @@ private slots:
                 QTextCursor cursor(e.document()->findBlockByNumber(3));
                 cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 4000);
                 cursor.insertText("\n");
+            },
+            [](QPlainTextEdit& e) { // a word being composed in it, then taken back
+                QTextCursor cursor(e.document()->findBlockByNumber(1));
+                cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 2000);
+                e.setTextCursor(cursor);
+                QInputMethodEvent compose(u"にほんご"_s, {});
+                QCoreApplication::sendEvent(&e, &compose);
+            },
+            [](QPlainTextEdit& e) {
+                QInputMethodEvent cancel;
+                QCoreApplication::sendEvent(&e, &cancel);
             },
             [](QPlainTextEdit& e) { e.undo(); },
             [](QPlainTextEdit& e) { e.undo(); },

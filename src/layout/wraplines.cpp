@@ -232,8 +232,7 @@ bool needsOnlyThePlainWay(const QTextLayout& layout, const QString& text)
                              QTextOption::ShowLineAndParagraphSeparators |
                              QTextOption::ShowDocumentTerminator;
     return option.wrapMode() != QTextOption::WrapAtWordBoundaryOrAnywhere ||
-           (option.flags() & changesText) || !layout.preeditAreaText().isEmpty() ||
-           text.size() < farRun;
+           (option.flags() & changesText) || text.size() < farRun;
 }
 
 } // namespace
