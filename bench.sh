@@ -87,6 +87,9 @@ typing_latency() {
         for size in "${sizes[@]}"; do
             make_store "$work/keys-${shapes[i]}$size" "$size" "${shapes[i]}"
             rows+=("keys-${shapes[i]}$size|ctrl+End|End of one line of ${shapes[i + 1]}, $(kib_label "$size")|${shapes[i]}")
+            # A key at the start moves every line after it: the start at the goal's two lengths.
+            [[ $size = 256K || $size = 4096K ]] &&
+                rows+=("keys-${shapes[i]}$size|ctrl+Home|Start of one line of ${shapes[i + 1]}, $(kib_label "$size")|${shapes[i]}")
         done
     done
     for mb in 10 50; do

@@ -1,6 +1,6 @@
-// What one edit costs a paragraph kept in one text layout: the layout is changed (as an edit changes
-// a block's layout) and laid out again, with every line as the memo lays it out, then with only
-// its first line, which still makes the layout analyse and size its whole text: the least any
+// What one edit costs a paragraph kept in one text layout: the layout is changed (as an edit
+// changes a block's layout) and laid out again, with every line as the memo lays it out, then with
+// only its first line, which still makes the layout analyse and size its whole text: the least any
 // way of breaking lines could cost. Prints
 // key=value lines, medians of RUNS in ms, for lines of hex, HTML and Japanese.
 //
@@ -32,7 +32,8 @@ double median(std::vector<double> values)
 constexpr qreal width = 600;
 
 // Lays the text out after a one-character change, as `layOut` does, timing it.
-template <typename LayOut> double relayout(QTextLayout& layout, QString& text, LayOut layOut, int runs)
+template <typename LayOut>
+double relayout(QTextLayout& layout, QString& text, LayOut layOut, int runs)
 {
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
@@ -81,7 +82,8 @@ int main(int argc, char* argv[])
             layout.setTextOption(option);
             const double every = relayout(
                 layout, text, [&] { wraplines::breakLines(layout, text, width); }, runs);
-            const double first = relayout(layout, text, [&] { firstLineOnly(layout); }, runs);
+            const double first = relayout(
+                layout, text, [&] { firstLineOnly(layout); }, runs);
             std::printf("%s_%lldK_every_line_ms=%.1f %s_%lldK_first_line_ms=%.1f\n", name,
                         static_cast<long long>(kib), every, name, static_cast<long long>(kib),
                         first);

@@ -1,6 +1,7 @@
 // Edits on one long unbreakable line in the shown main window: pasting such a line into the middle
 // of ordinary text, and typing a character, or composing one through an input method, into the
-// middle of such a line, each with the repaint that follows. Run it under a real X server. Prints key=value lines, times as medians in ms.
+// middle of such a line, each with the repaint that follows. Run it under a real X server. Prints
+// key=value lines, times as medians in ms.
 //
 //   bench_longline [PASTE_MIB [TYPE_MIB [RUNS]]]    defaults: 1, 4 (MiB of line) and 7
 
@@ -103,7 +104,6 @@ int main(int argc, char* argv[])
     };
     std::printf("compose_in_unbreakable_line_ms=%.1f\n",
                 timeEdit(
-                    memo, int(typeLength / 2), [&] { compose(u"あ"_qs); },
-                    [&] { compose({}); }));
+                    memo, int(typeLength / 2), [&] { compose(u"あ"_qs); }, [&] { compose({}); }));
     return 0;
 }
