@@ -64,11 +64,13 @@ status() { printf '\r%-70s' "$*" >&2; }
 # the medians of all keys of all starts, Pennoro and FeatherPad taking turns. FeatherPad is left
 # out of a row once a key takes it more than 5 s.
 # make_store DIR SIZE [SHAPE]: a memo store as bench_makestore makes it, with its text in UTF-8 for
-# FeatherPad as DIR/memo.txt.
+# FeatherPad as DIR/memo.txt. The store ends its memo with a line end of its own, which the memo
+# does not hold: left in memo.txt, FeatherPad's Ctrl+End would type on an empty line of its own.
 make_store() {
     mkdir -p "$1"
     "$build/bench/bench_makestore" "$2" "$1/Data.pnr" ${3:+"$3"} >/dev/null
     iconv -f CP932 -t UTF-8 "$1/Data.pnr" >"$1/memo.txt"
+    truncate -s -2 "$1/memo.txt"
 }
 # key_run EDITOR DIR PLACE: key_to_paint's line, or nothing when the run failed.
 key_run() {
