@@ -10,7 +10,10 @@
 #   open            a t a r a s h i i, then a click on the label 保存終了[F2] while the word is
 #                   still composed: the store holds あたらしい
 #   open-converted  a t a r a s h i i, Space, a click on 保存終了[F2]: the store holds 新しい
-#   all             each of the three
+#   long-line       the commit scenario on a memo of one 256 KiB line without a break
+#                   opportunity: the word is composed at its start, where each change of the word
+#                   lays the whole line out again; the store holds 新しい and the line
+#   all             each of the four
 #
 # (The label, not the key: Mozc keeps F2 for itself while a word is composed.)
 #
@@ -33,10 +36,10 @@ fail() {
 program=$(realpath "$program")
 scenarios=("$@")
 [ ${#scenarios[@]} -gt 0 ] || scenarios=(commit)
-[ "${scenarios[*]}" = all ] && scenarios=(commit open open-converted)
+[ "${scenarios[*]}" = all ] && scenarios=(commit open open-converted long-line)
 for scenario in "${scenarios[@]}"; do
     case "$scenario" in
-    commit | open | open-converted) ;;
+    commit | open | open-converted | long-line) ;;
     *) fail "unknown scenario '$scenario'" ;;
     esac
 done
@@ -276,14 +279,21 @@ click_save_label() {
     xdotool mousemove --window "$window" 72 $((HEIGHT - 17)) click 1
 }
 
-# run_scenario NAME KEYS ENDING EXPECTED: starts the program on an empty memo, types atarashii and
-# then KEYS through Mozc, saves and exits by ENDING (the key F2, or a click on the label once the
-# program shows the composed EXPECTED) and checks that the store holds EXPECTED and a line end.
+# run_scenario NAME KEYS ENDING EXPECTED [STORE]: starts the program on an empty memo (or on the
+# memo store STORE), types atarashii and then KEYS through Mozc at the start of the memo, saves and
+# exits by ENDING (the key F2, or a click on the label once the program shows the composed EXPECTED)
+# and checks that the store holds EXPECTED and then what it held (a line end if it was empty).
 run_scenario() {
-    local name=$1 keys=$2 ending=$3 expected=$4 cwd="$work/$1" window status typed_from
+    local name=$1 keys=$2 ending=$3 expected=$4 store=${5:-} cwd="$work/$1" window status typed_from
     echo "scenario $name: a t a r a s h i i${keys:+, $keys}, $ending: expects $expected"
     mkdir "$cwd"
-    : >"$cwd/Data.pnr"
+    if [ -n "$store" ]; then
+        cp "$store" "$cwd/Data.pnr"
+    else
+        printf '\r\n' >"$work/$name-store.pnr"
+        : >"$cwd/Data.pnr"
+        store=$work/$name-store.pnr
+    fi
     (cd "$cwd" && exec "$program") >"$work/pennoro.log" 2>&1 &
     pennoro_pid=$!
 
@@ -326,10 +336,11 @@ run_scenario() {
     pennoro_pid=
     [ "$status" -eq 0 ] || fail "the program ended with status $status"
 
-    printf '%s\r\n' "$expected" | iconv -f UTF-8 -t CP932 >"$work/expected.pnr"
+    { printf '%s' "$expected" | iconv -f UTF-8 -t CP932 && cat "$store"; } >"$work/expected.pnr"
     cmp -s "$work/expected.pnr" "$cwd/Data.pnr" ||
-        fail "scenario $name: Data.pnr holds '$(iconv -f CP932 -t UTF-8 "$cwd/Data.pnr" |
-            sed 's/\r/\\r/g; s/$/\\n/' | tr -d '\n')', expected '$expected\r\n'"
+        fail "scenario $name: Data.pnr holds '$(head -c 100 "$cwd/Data.pnr" |
+            iconv -c -f CP932 -t UTF-8 | sed 's/\r/\\r/g; s/$/\\n/' | tr -d '\n')'" \
+            "($(wc -c <"$cwd/Data.pnr") bytes), expected '$expected' and $(wc -c <"$store") bytes"
     echo "PASS: $name"
 }
 
@@ -342,6 +353,11 @@ for scenario in "${scenarios[@]}"; do
         commit) run_scenario commit "space Return" F2 新しい ;;
         open) run_scenario open "" "a click on 保存終了[F2]" あたらしい ;;
         open-converted) run_scenario open-converted space "a click on 保存終了[F2]" 新しい ;;
+        long-line)
+            awk 'BEGIN { for (i = 0; i < 262144; ++i) printf "%x", (i * 7 + int(i / 5)) % 16
+                         printf "\r\n" }' >"$work/long-line.pnr"
+            run_scenario long-line "space Return" F2 新しい "$work/long-line.pnr"
+            ;;
         esac
     ) || failed+=("$scenario")
 done
