@@ -73,7 +73,7 @@ int main(int argc, char* argv[])
         {"japanese", [](qsizetype bytes) { return bench::japaneseLine(bytes); }},
     };
     for (const auto& [name, make] : shapes) {
-        for (const qsizetype kib : {64, 256, 1024, 4096}) {
+        for (const qsizetype kib : {4, 64, 256, 1024, 4096}) {
             QString text = make(kib << 10);
             QTextLayout layout(text, fonts::msPGothic(11.25));
             layout.setCacheEnabled(true);
