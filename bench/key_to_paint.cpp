@@ -8,7 +8,7 @@
 //   key_ms=<press to drawn> key_ms=... [gave_up_ms=<the key that took too long>]
 //
 //   key_to_paint [--dir DIR] [--title TEXT] [--place KEYS] [--key KEY] [--count N]
-//                [--give-up-ms MS] [--timeout S] -- PROGRAM ARGS...
+//                [--give-up-ms MS] [--timeout S] [--wider-than PX] -- PROGRAM ARGS...
 //
 // KEYS: presses separated by spaces, each an X key name with optional ctrl+ before it, such as
 // "ctrl+End" or "ctrl+Home Down Down", or a click, "clickB:X,Y" (button B at X, Y in the window,
@@ -17,8 +17,10 @@
 // takes longer than --give-up-ms (default none) ends the run after it. Before each press the
 // program must have settled (taken almost no CPU for a quarter of a second, up to a few seconds)
 // and the press comes right after the caret blinked, so that neither the rest of the previous key's
-// work nor the blink is taken for the answer. The program is killed at the end, its typing unsaved.
-// Needs DISPLAY (an Xvfb of its own: no window manager, no other windows).
+// work nor the blink is taken for the answer. With --wider-than, only a drawing wider than PX
+// pixels answers the key: a command may show the caret again before it redraws the text. The
+// program is killed at the end, its typing unsaved. Needs DISPLAY (an Xvfb of its own: no window
+// manager, no other windows).
 
 #include "xwatch.h"
 
@@ -49,6 +51,7 @@ struct Options {
     int count = 15;
     double giveUpMs = 0;
     int timeoutSeconds = 300;
+    int ignoredWidth = 0;
     std::vector<char*> command;
 };
 
@@ -70,6 +73,8 @@ Options parse(int argc, char* argv[])
             options.giveUpMs = std::atof(value);
         else if (name == "--timeout")
             options.timeoutSeconds = std::atoi(value);
+        else if (name == "--wider-than")
+            options.ignoredWidth = std::atoi(value);
         else
             return false;
         return true;
@@ -77,7 +82,7 @@ Options parse(int argc, char* argv[])
     options.command = childprocess::parseCommandLine(
         argc, argv, take,
         "key_to_paint [--dir DIR] [--title TEXT] [--place KEYS] [--key KEY] [--count N] "
-        "[--give-up-ms MS] [--timeout S] -- PROGRAM ARGS...");
+        "[--give-up-ms MS] [--timeout S] [--wider-than PX] -- PROGRAM ARGS...");
     return options;
 }
 
@@ -206,8 +211,10 @@ int main(int argc, char* argv[])
         watch.waitForNextDrawing(Clock::now() + milliseconds(1100), child);
         watch.takeEvents();
         const auto pressed = Clock::now();
+        watch.ignoreDrawingsUpTo(options.ignoredWidth);
         press(watch, *window, typed);
         const auto drawn = watch.waitForNextDrawing(deadline, child);
+        watch.ignoreDrawingsUpTo(0);
         if (!drawn)
             fail("nothing was drawn after a key");
         const double took = inMilliseconds(*drawn - pressed);

@@ -117,6 +117,7 @@ std::optional<xcb_keysym_t> keysym(const std::string& name)
         {"BackSpace", 0xFF08}, {"Return", 0xFF0D}, {"Home", 0xFF50},      {"Left", 0xFF51},
         {"Up", 0xFF52},        {"Right", 0xFF53},  {"Down", 0xFF54},      {"Page_Up", 0xFF55},
         {"Page_Down", 0xFF56}, {"End", 0xFF57},    {"Control_L", 0xFFE3}, {"space", 0x20},
+        {"Delete", 0xFFFF},
     };
     const auto found = others.find(name);
     if (found == others.end())
@@ -353,7 +354,7 @@ void XWatch::handle(xcb_generic_event_t* event)
         // Drawing before the window showed what we wait for (an empty window, for a program that
         // loads after showing it) does not count.
         const auto* damage = reinterpret_cast<xcb_damage_notify_event_t*>(event);
-        if (found_ && damage->drawable == *found_) {
+        if (found_ && damage->drawable == *found_ && damage->area.width > ignoredWidth_) {
             drawn_ = true;
             if (!lastDrawing_) {
                 lastDrawing_ = BenchClock::now();

@@ -42,6 +42,8 @@ public:
 
     // The area of the drawing waitForNextDrawing() waited for (its first rectangle).
     xcb_rectangle_t lastArea() const { return lastArea_; }
+    // Drawings no wider than this do not count: a caret shown again before the text is redrawn.
+    void ignoreDrawingsUpTo(int width) { ignoredWidth_ = width; }
 
     // Makes this program the CLIPBOARD's owner, so that the program under test changes it.
     void ownClipboard();
@@ -87,6 +89,7 @@ private:
     bool drawn_ = false;
     std::optional<BenchClock::time_point> lastDrawing_;
     xcb_rectangle_t lastArea_{};
+    int ignoredWidth_ = 0;
 };
 
 namespace xkeys {
