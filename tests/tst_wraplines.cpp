@@ -68,6 +68,7 @@ QString breakingCases()
         run,
         hex(5000),
         u"QUJDREVGR0g+/Tk5OQ=="_s.repeated(500),
+        u"<IMG SRC=\"data:image/png;base64,"_s + hex(6000) + u"\"></IMG><B></B>"_s,
         words(3000),
         words(200) + " " + run + " " + words(200),
         run + "   " + hex(5000) + " " + run.left(3000) + "\t\t" + hex(5000) + "\tx",

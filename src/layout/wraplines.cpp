@@ -191,24 +191,27 @@ struct Height {
 // have failed the same way. The word pass from a line's start takes the whole word to its end;
 // that is at least as wide as the lines lying wholly inside it (same glyphs) and as tall as
 // every line reaching into it (the pass leaves the heights of what it read in the line). Each
-// line's sums over the lines after it hold up to its own word end; a following line's sums are
-// used only where its word end keeps them sound.
+// line's tallest over the lines after it holds up to its own word end; a following line's is
+// used only where its word end keeps it sound.
 QList<qsizetype> unprovenLines(const QTextLayout& layout, const std::vector<LineRecord>& lines)
 {
+    // The widths of all lines before each one. Advances are whole 64ths of a pixel: the sums are
+    // exact.
+    std::vector<qreal> widthBefore(lines.size() + 1, 0.);
+    for (size_t i = 0; i < lines.size(); ++i)
+        widthBefore[i + 1] = widthBefore[i] + layout.lineAt(int(i)).horizontalAdvance();
     QList<qsizetype> unproven;
     const LineRecord* next = nullptr;
-    qreal widthAfter = 0;    // the following line's sum of widths inside its word
     Height heightAfter;      // the following line's tallest over the lines reaching its word
     bool heightKnown = true; // whether that covers every line reaching its word
     for (qsizetype i = qsizetype(lines.size()) - 1; i >= 0; --i) {
         const LineRecord& record = lines[size_t(i)];
         const QTextLine line = layout.lineAt(int(i));
-        qreal width = 0;
-        if (record.end <= record.wordEnd) {
-            width = line.horizontalAdvance();
-            if (next && next->start < record.wordEnd && next->wordEnd <= record.wordEnd)
-                width += widthAfter;
-        }
+        // Lines end in order: those from this one on that end inside the word come first.
+        const auto pastWord = std::upper_bound(
+            lines.begin() + i, lines.end(), record.wordEnd,
+            [](qsizetype wordEnd, const LineRecord& later) { return wordEnd < later.end; });
+        const qreal width = widthBefore[size_t(pastWord - lines.begin())] - widthBefore[size_t(i)];
         Height height = Height::of(line);
         bool known = true;
         if (next && next->start <= record.wordEnd) {
@@ -218,7 +221,6 @@ QList<qsizetype> unprovenLines(const QTextLayout& layout, const std::vector<Line
         if (record.anywhere && !(width > line.width() && known && height.within(Height::of(line))))
             unproven.append(record.start);
         next = &record;
-        widthAfter = width;
         heightAfter = height;
         heightKnown = known;
     }
