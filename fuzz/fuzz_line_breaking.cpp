@@ -1,9 +1,8 @@
 // The fast way of breaking a paragraph into lines gives exactly the lines of the plain way, on
 // random text in the memo's font and a proportional one, with or without a word being composed
-// in it, at any width: the same starts and
-// lengths, heights and widths. Long unbreakable runs take the fast way and its proof; the rest
-// (spaces, tabs, CJK, marks, emoji, Arabic, Thai) is what can stop the word pass or change a
-// line's height on the way.
+// in it, at any width: the same starts and lengths, heights and widths. Long unbreakable runs take
+// the fast way and its proof; the rest (spaces, tabs, CJK, marks, emoji, Arabic, Thai) is what can
+// stop the word pass or change a line's height on the way.
 //
 // Input: one byte choosing the font and its size and whether a word is being composed, two bytes
 // for the width, two for where that word stands if there is one, then pieces of text, each a byte
@@ -154,18 +153,16 @@ QList<Line> layOut(const QString& text, const Composition& composing, const QFon
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
-    QString held = text;
     if (!composing.word.isEmpty()) {
         layout.setPreeditArea(int(composing.at), composing.word);
         QTextCharFormat underlined;
         underlined.setFontUnderline(true);
         layout.setFormats({{int(composing.at), int(composing.word.size()), underlined}});
-        held.insert(composing.at, composing.word);
     }
     if (plainly)
         wraplines::breakLinesPlainly(layout, width);
     else
-        wraplines::breakLines(layout, held, width);
+        wraplines::breakLines(layout, text, width);
     QList<Line> lines;
     for (int i = 0; i < layout.lineCount(); ++i) {
         const QTextLine line = layout.lineAt(i);

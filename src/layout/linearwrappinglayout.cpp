@@ -60,21 +60,12 @@ qreal LinearWrappingLayout::availableWidth(const QTextBlock& block) const
     return width;
 }
 
-// A paragraph's layout holds its text with the word being composed shown at the caret.
-QString LinearWrappingLayout::textHeldBy(const QTextLayout& layout, const QTextBlock& block)
-{
-    QString text = block.text();
-    if (!layout.preeditAreaText().isEmpty())
-        text.insert(layout.preeditAreaPosition(), layout.preeditAreaText());
-    return text;
-}
-
 void LinearWrappingLayout::layOut(const QTextBlock& block)
 {
     QTextDocument* doc = document();
     QTextLayout* layout = block.layout();
     layout->setTextOption(doc->defaultTextOption());
-    wraplines::breakLines(*layout, textHeldBy(*layout, block), availableWidth(block));
+    wraplines::breakLines(*layout, block.text(), availableWidth(block));
     placeLinesAsTheBaseDoes(*layout);
     const int linesBefore = doc->lineCount();
     QTextBlock(block).setLineCount(layout->lineCount());

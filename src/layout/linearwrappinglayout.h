@@ -35,7 +35,6 @@ private:
     bool takesOver(const QTextBlock& block) const;
     void layOut(const QTextBlock& block);
     qreal availableWidth(const QTextBlock& block) const;
-    static QString textHeldBy(const QTextLayout& layout, const QTextBlock& block);
     void placeLinesAsTheBaseDoes(QTextLayout& layout) const;
 
     std::function<int()> width_;

@@ -247,13 +247,16 @@ void breakLinesPlainly(QTextLayout& layout, qreal width)
     layout.endLayout();
 }
 
-void breakLines(QTextLayout& layout, const QString& text, qreal width)
+namespace {
+
+// Breaks the lines of a layout that shows `shown`: its text with any word being composed.
+void breakShownText(QTextLayout& layout, const QString& shown, qreal width)
 {
-    if (needsOnlyThePlainWay(layout, text)) {
+    if (needsOnlyThePlainWay(layout, shown)) {
         breakLinesPlainly(layout, width);
         return;
     }
-    WordEnds words(text);
+    WordEnds words(shown);
     QSet<qsizetype> wordWay;
     // A line laid out the word way where breaking anywhere was not proven right can move the
     // lines after it: prove again. Real text needs no second round; give up after a few.
@@ -266,6 +269,20 @@ void breakLines(QTextLayout& layout, const QString& text, qreal width)
             wordWay.insert(start);
     }
     breakLinesPlainly(layout, width);
+}
+
+} // namespace
+
+void breakLines(QTextLayout& layout, const QString& text, qreal width)
+{
+    const QString composing = layout.preeditAreaText();
+    if (composing.isEmpty()) {
+        breakShownText(layout, text, width);
+        return;
+    }
+    QString shown = text;
+    shown.insert(layout.preeditAreaPosition(), composing);
+    breakShownText(layout, shown, width);
 }
 
 } // namespace pennoro::wraplines

@@ -19,9 +19,8 @@ namespace pennoro::wraplines {
 // (so the word pass would have failed) and no later part of it may be taller than the line
 // (the word pass leaves its heights in the line). A line that fails is laid out the word way.
 //
-// `text` is the text the layout holds: a block's text for a block's layout, with the word being
-// composed inserted where the layout shows it. Positions and positioning of the lines are left to
-// the caller.
+// `text` is the layout's text (a block's text for a block's layout); a word being composed is
+// taken from the layout. Positions and positioning of the lines are left to the caller.
 void breakLines(QTextLayout& layout, const QString& text, qreal width);
 
 // The plain way: every line through setLineWidth under the layout's own text option.
