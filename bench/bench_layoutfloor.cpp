@@ -2,10 +2,12 @@
 // changes a block's layout) and laid out again, with every line as the memo lays it out, then with
 // only its first line, which still makes the layout analyse and size its whole text: the least any
 // way of breaking lines could cost. Prints
-// key=value lines, medians of RUNS in ms, for lines of hex, HTML and Japanese.
+// key=value lines, medians of RUNS in ms, for lines of hex, HTML and Japanese, with the heap kept
+// as the program keeps it.
 //
 //   bench_layoutfloor [RUNS]    default 5; QT_QPA_PLATFORM=offscreen is enough
 
+#include "app/heapreuse.h"
 #include "benchtext.h"
 #include "common/fonts.h"
 #include "layout/wraplines.h"
@@ -66,6 +68,7 @@ void firstLineOnly(QTextLayout& layout)
 int main(int argc, char* argv[])
 {
     QGuiApplication app(argc, argv);
+    heapreuse::keepLargeBlocks(); // as the program does once its memo is loaded
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     const std::vector<std::pair<const char*, std::function<QString(qsizetype)>>> shapes = {
         {"hex", bench::unbreakableLine},

@@ -1,3 +1,4 @@
+#include "app/heapreuse.h"
 #include "app/mainwindow.h"
 #include "app/qtsetup.h"
 #include "common/texts.h"
@@ -56,5 +57,6 @@ int main(int argc, char* argv[])
         break;
     }
     threadFailures.reset();
+    heapreuse::keepLargeBlocks();
     return QApplication::exec();
 }
