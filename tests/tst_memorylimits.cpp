@@ -1,10 +1,12 @@
-// The memo under a limit on the address space the process may take (RLIMIT_AS), each case in a
-// child of the test so that the limit ends with it.
+// The memo under a limit on the address space the process may take (RLIMIT_AS), and the heap as
+// the program keeps it once the memo is in; each case in a child of the test so that the limit and
+// the heap's settings end with it.
 //
 // A forked child has only the thread that forked; a pool thread that painting started in the
 // parent would be missing there and a paint in the child would wait for it for ever. So the
 // children that paint come first, before the parent ever shows a window.
 
+#include "app/heapreuse.h"
 #include "fakes/childprocess.h"
 #include "fakes/testfiles.h"
 #include "fakes/testwindow.h"
@@ -62,6 +64,27 @@ private slots:
 #endif
     }
 
+    // Once the memo is in, a large block freed stays with the process and the next one of its size
+    // takes its place: a long line's layout, made afresh at each key, does not have its pages
+    // handed out by the kernel again each time.
+    void largeBlocksStayOnceLoaded()
+    {
+        const QString answer = answerOfChild([]() -> QByteArray {
+            heapreuse::keepLargeBlocks();
+            constexpr rlim_t size = 64 << 20;
+            const rlim_t before = addressSpaceInUse();
+            QByteArray block(size, 'x');
+            block = QByteArray();
+            const rlim_t kept = addressSpaceInUse();
+            if (kept < before + size)
+                return "given back: " + QByteArray::number(qint64(kept - before) >> 20) +
+                       " MiB kept";
+            block = QByteArray(size, 'y');
+            return addressSpaceInUse() == kept ? "taken again" : "taken anew";
+        });
+        QCOMPARE(answer, u"taken again"_s);
+    }
+
     void loadUnderAddressSpaceLimit_data()
     {
         QTest::addColumn<bool>("duringSplit");
@@ -99,6 +122,7 @@ private slots:
                 const QString shown = w.prompts.shown().join(u'\n');
                 return shown.contains(filereasons::tooLarge) ? "Failed: too large" : shown.toUtf8();
             }
+            heapreuse::keepLargeBlocks(); // as the program does here
             if (QByteArray failed = limitAddressSpace(4 << 20); !failed.isEmpty())
                 return failed;
             if (!QTest::qWaitFor([&] { return load.phase() == MemoLoad::Phase::Done; }))
@@ -134,6 +158,7 @@ private slots:
         t.setMemo(memo);
         (void)cp932::encode(u"x"); // the code page's tables, made once, in the parent
         const QString answer = answerOfChild([&]() -> QByteArray {
+            heapreuse::keepLargeBlocks(); // as the program keeps its heap once the memo is in
             // Half the size of the text.
             if (QByteArray failed = limitAddressSpace(rlim_t(memo.size())); !failed.isEmpty())
                 return failed;
