@@ -7,9 +7,9 @@
 //
 //   bench_layoutfloor [RUNS]    default 5; QT_QPA_PLATFORM=offscreen is enough
 
-#include "app/heapreuse.h"
 #include "benchtext.h"
 #include "common/fonts.h"
+#include "layout/heapforlayout.h"
 #include "layout/wraplines.h"
 
 #include <QElapsedTimer>
@@ -68,7 +68,6 @@ void firstLineOnly(QTextLayout& layout)
 int main(int argc, char* argv[])
 {
     QGuiApplication app(argc, argv);
-    heapreuse::keepLargeBlocks(); // as the program does once its memo is loaded
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
     const std::vector<std::pair<const char*, std::function<QString(qsizetype)>>> shapes = {
         {"hex", bench::unbreakableLine},
@@ -83,10 +82,21 @@ int main(int argc, char* argv[])
             QTextOption option;
             option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
             layout.setTextOption(option);
+            // Both with the heap as the memo's layout takes it.
             const double every = relayout(
-                layout, text, [&] { wraplines::breakLines(layout, text, width); }, runs);
+                layout, text,
+                [&] {
+                    const HeapForLayout heap;
+                    wraplines::breakLines(layout, text, width);
+                },
+                runs);
             const double first = relayout(
-                layout, text, [&] { firstLineOnly(layout); }, runs);
+                layout, text,
+                [&] {
+                    const HeapForLayout heap;
+                    firstLineOnly(layout);
+                },
+                runs);
             std::printf("%s_%lldK_every_line_ms=%.1f %s_%lldK_first_line_ms=%.1f\n", name,
                         static_cast<long long>(kib), every, name, static_cast<long long>(kib),
                         first);

@@ -5,7 +5,6 @@
 //
 //   bench_longline [PASTE_MIB [TYPE_MIB [RUNS]]]    defaults: 1, 4 (MiB of line) and 7
 
-#include "app/heapreuse.h"
 #include "app/mainwindow.h"
 #include "benchtext.h"
 #include "memo/memoedit.h"
@@ -75,7 +74,6 @@ qsizetype mebibytes(int argc, char* argv[], int index, qsizetype fallback)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    heapreuse::keepLargeBlocks(); // as the program does once its memo is loaded
     const qsizetype pasteLength = mebibytes(argc, argv, 1, 1);
     const qsizetype typeLength = mebibytes(argc, argv, 2, 4);
     if (argc > 3)

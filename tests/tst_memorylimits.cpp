@@ -1,15 +1,15 @@
-// The memo under a limit on the address space the process may take (RLIMIT_AS), and the heap as
-// the program keeps it once the memo is in; each case in a child of the test so that the limit and
-// the heap's settings end with it.
+// The memo under a limit on the address space the process may take (RLIMIT_AS), and the heap that
+// long paragraphs' layouts keep; each case in a child of the test so that the limit and the heap's
+// settings end with it.
 //
 // A forked child has only the thread that forked; a pool thread that painting started in the
 // parent would be missing there and a paint in the child would wait for it for ever. So the
 // children that paint come first, before the parent ever shows a window.
 
-#include "app/heapreuse.h"
 #include "fakes/childprocess.h"
 #include "fakes/testfiles.h"
 #include "fakes/testwindow.h"
+#include "layout/heapforlayout.h"
 #include "load/memoload.h"
 #include "load/storereading.h"
 #include "memo/memoedit.h"
@@ -21,6 +21,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include <malloc.h>
 #include <sys/resource.h>
@@ -37,6 +38,18 @@ namespace {
 // limit refuses elsewhere would still find room, and a freed copy of the memo could stay mapped.
 const bool heapForLimits = mallopt(M_ARENA_MAX, 1) == 1 && mallopt(M_MMAP_THRESHOLD, 1 << 20) == 1;
 #endif
+
+// Takes up what the heap holds free (long paragraphs' layouts leave their blocks there), so that a
+// limit leaves the process no more room than it gives. The blocks are held until they are dropped.
+std::vector<QByteArray> takeFreeHeap()
+{
+    std::vector<QByteArray> taken;
+#ifdef __GLIBC__
+    for (int i = 0; i < 64 && mallinfo2().fordblks > (1 << 20); ++i)
+        taken.emplace_back(qsizetype(mallinfo2().fordblks / 2), '\0');
+#endif
+    return taken;
+}
 
 // Lets the process take `room` bytes more than it holds now; an answer for the test when it fails.
 QByteArray limitAddressSpace(rlim_t room)
@@ -64,25 +77,31 @@ private slots:
 #endif
     }
 
-    // Once the memo is in, a large block freed stays with the process and the next one of its size
-    // takes its place: a long line's layout, made afresh at each key, does not have its pages
-    // handed out by the kernel again each time.
-    void largeBlocksStayOnceLoaded()
+    // A large block that a long paragraph's layout took stays with the process once freed, and the
+    // next layout takes it again rather than new pages; any other large block is given back.
+    void heapForLayouts()
     {
         const QString answer = answerOfChild([]() -> QByteArray {
-            heapreuse::keepLargeBlocks();
             constexpr rlim_t size = 64 << 20;
             const rlim_t before = addressSpaceInUse();
-            QByteArray block(size, 'x');
+            QByteArray block;
+            const auto layOut = [&](char fill) {
+                const HeapForLayout heap;
+                block = QByteArray(size, fill);
+            };
+            layOut('x');
             block = QByteArray();
             const rlim_t kept = addressSpaceInUse();
             if (kept < before + size)
-                return "given back: " + QByteArray::number(qint64(kept - before) >> 20) +
-                       " MiB kept";
-            block = QByteArray(size, 'y');
-            return addressSpaceInUse() == kept ? "taken again" : "taken anew";
+                return "a layout's block given back";
+            layOut('y');
+            if (addressSpaceInUse() != kept)
+                return "a layout's block taken anew";
+            block = QByteArray(2 * size, 'z');
+            block = QByteArray();
+            return addressSpaceInUse() == kept ? "kept for layouts only" : "kept elsewhere too";
         });
-        QCOMPARE(answer, u"taken again"_s);
+        QCOMPARE(answer, u"kept for layouts only"_s);
     }
 
     void loadUnderAddressSpaceLimit_data()
@@ -122,7 +141,6 @@ private slots:
                 const QString shown = w.prompts.shown().join(u'\n');
                 return shown.contains(filereasons::tooLarge) ? "Failed: too large" : shown.toUtf8();
             }
-            heapreuse::keepLargeBlocks(); // as the program does here
             if (QByteArray failed = limitAddressSpace(4 << 20); !failed.isEmpty())
                 return failed;
             if (!QTest::qWaitFor([&] { return load.phase() == MemoLoad::Phase::Done; }))
@@ -158,7 +176,7 @@ private slots:
         t.setMemo(memo);
         (void)cp932::encode(u"x"); // the code page's tables, made once, in the parent
         const QString answer = answerOfChild([&]() -> QByteArray {
-            heapreuse::keepLargeBlocks(); // as the program keeps its heap once the memo is in
+            const std::vector<QByteArray> taken = takeFreeHeap();
             // Half the size of the text.
             if (QByteArray failed = limitAddressSpace(rlim_t(memo.size())); !failed.isEmpty())
                 return failed;

@@ -1,4 +1,3 @@
-#include "app/heapreuse.h"
 #include "app/mainwindow.h"
 #include "app/qtsetup.h"
 #include "common/texts.h"
@@ -57,6 +56,5 @@ int main(int argc, char* argv[])
         break;
     }
     threadFailures.reset();
-    heapreuse::keepLargeBlocks();
     return QApplication::exec();
 }

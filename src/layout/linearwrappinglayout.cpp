@@ -1,5 +1,6 @@
 #include "layout/linearwrappinglayout.h"
 
+#include "layout/heapforlayout.h"
 #include "layout/wraplines.h"
 
 #include <QFontMetrics>
@@ -65,6 +66,7 @@ void LinearWrappingLayout::layOut(const QTextBlock& block)
     QTextDocument* doc = document();
     QTextLayout* layout = block.layout();
     layout->setTextOption(doc->defaultTextOption());
+    const HeapForLayout heap;
     wraplines::breakLines(*layout, block.text(), availableWidth(block));
     placeLinesAsTheBaseDoes(*layout);
     const int linesBefore = doc->lineCount();
