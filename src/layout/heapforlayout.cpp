@@ -8,20 +8,12 @@
 
 namespace pennoro {
 
-namespace {
-
-#ifdef __GLIBC__
-constexpr int mappedBlocksByDefault = 65536; // glibc's own limit on blocks mapped of their own
-#endif
-
-} // namespace
+// Other C libraries are left with their own ways.
 
 HeapForLayout::HeapForLayout()
 {
-    // Other C libraries are left with their own ways.
 #ifdef __GLIBC__
-    static const bool heapTopKept = mallopt(M_TRIM_THRESHOLD, -1) == 1;
-    (void)heapTopKept;
+    mallopt(M_TRIM_THRESHOLD, -1);
     mallopt(M_MMAP_MAX, 0);
 #endif
 }
@@ -29,6 +21,7 @@ HeapForLayout::HeapForLayout()
 HeapForLayout::~HeapForLayout()
 {
 #ifdef __GLIBC__
+    constexpr int mappedBlocksByDefault = 65536; // glibc's own limit on blocks mapped of their own
     mallopt(M_MMAP_MAX, mappedBlocksByDefault);
 #endif
 }
